@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Prepares the headless Wine prefix inside the build tree: created once, null graphics driver so
+# that dialogs and property sheets run without an X server.
+set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+if [ "${ORLIN_DISPLAY:-}" = 1 ]; then
+  wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
+else
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+fi
+wineserver -w || true

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/printoem.h"
+
+struct SheetContext;
+
+// The plug-in object the driver's UI core talks to through IPrintOemUI.
+class OemUiPlugin final : public IPrintOemUI {
+public:
+    OemUiPlugin() = default;
+    OemUiPlugin(const OemUiPlugin&) = delete;
+    OemUiPlugin& operator=(const OemUiPlugin&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) override;
+    HRESULT STDMETHODCALLTYPE DevMode(DWORD dwMode, POEMDMPARAM pOemDMParam) override;
+    HRESULT STDMETHODCALLTYPE PublishDriverInterface(IUnknown* pIUnknown) override;
+    HRESULT STDMETHODCALLTYPE CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) override;
+    HRESULT STDMETHODCALLTYPE DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) override;
+    HRESULT STDMETHODCALLTYPE DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) override;
+    HRESULT STDMETHODCALLTYPE DevQueryPrintEx(POEMUIOBJ poemuiobj, PDEVQUERYPRINT_INFO pDQPInfo,
+                                              PDEVMODEW pPublicDM, PVOID pOEMDM) override;
+#pragma push_macro("DeviceCapabilities")
+#undef DeviceCapabilities
+    HRESULT STDMETHODCALLTYPE DeviceCapabilities(POEMUIOBJ poemuiobj, HANDLE hPrinter, PWSTR pDeviceName,
+                                                 WORD wCapability, PVOID pOutput, PDEVMODEW pPublicDM, PVOID pOEMDM,
+                                                 DWORD dwOld, DWORD* dwResult) override;
+#pragma pop_macro("DeviceCapabilities")
+    HRESULT STDMETHODCALLTYPE UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) override;
+    HRESULT STDMETHODCALLTYPE PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD dwFlags,
+                                           LPARAM lParam) override;
+    HRESULT STDMETHODCALLTYPE DriverEvent(DWORD dwDriverEvent, DWORD dwLevel, LPBYTE pDriverInfo,
+                                          LPARAM lParam) override;
+    HRESULT STDMETHODCALLTYPE QueryColorProfile(HANDLE hPrinter, POEMUIOBJ poemuiobj, PDEVMODEW pPublicDM,
+                                                PVOID pOEMDM, ULONG ulQueryMode, VOID* pvProfileData,
+                                                ULONG* pcbProfileData, FLONG* pflProfileData) override;
+    HRESULT STDMETHODCALLTYPE FontInstallerDlgProc(HWND hWnd, UINT usMsg, WPARAM wParam, LPARAM lParam) override;
+    HRESULT STDMETHODCALLTYPE UpdateExternalFonts(HANDLE hPrinter, HANDLE hHeap, PWSTR pwstrCartridges) override;
+
+    // The document sheet's record, so that the document item's Apply can report for our pages.
+    // Cleared when the sheet is destroyed: the record lives on the heap the driver destroys with it.
+    SheetContext* sheetContext() const { return sheetContext_; }
+    void setSheetContext(SheetContext* context) { sheetContext_ = context; }
+
+private:
+    ~OemUiPlugin();
+
+    volatile LONG refCount_ = 1;
+    IPrintOemDriverUI* driverHelper_ = nullptr;
+    HANDLE printer_ = nullptr;  // from the last CommonUIProp; kept, not read
+    SheetContext* sheetContext_ = nullptr;
+};
+
+constexpr DWORD PLUGIN_VERSION = 2;
+constexpr wchar_t COLOR_PROFILE_NAME[] = L"OEMPROFILE.icm";
+constexpr ULONG COLOR_PROFILE_BUFFER_SIZE = 32;

@@ -1,0 +1,13 @@
+// The record every document page reaches the common property sheet, the printer and the job's
+// settings through. Allocated on the driver's plug-in heap; the driver frees it with that heap.
+#pragma once
+
+#include "platform/printoem.h"
+
+struct SheetContext {
+    HANDLE hComPropSheet;
+    HANDLE hPage;  // never assigned by registration: the set-result call reports for the whole group
+    POEMUIPSPARAM pOemUiParam;
+    PFNCOMPROPSHEET pfnComPropSheet;
+};
+static_assert(sizeof(SheetContext) == 4 * sizeof(void*), "four pointer-sized fields");
