@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target from its committed seed corpus. `short` (make test): a few seconds
+# each, as a named check; `long` (make fuzz): minutes each. A crash or a broken invariant fails.
+set -u
+cd "$(dirname "$0")/.."
+mode=${1:-short}
+seconds=${FUZZ_SECONDS:-$([ "$mode" = long ] && echo 300 || echo 8)}
+status=0
+for target in build/native/bin/*_fuzz; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  seeds=fuzz/corpus/$name
+  work=build/fuzz-corpus/$name
+  mkdir -p "$work" build/fuzz-artifacts
+  if "$target" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -print_final_stats=1 \
+       -artifact_prefix=build/fuzz-artifacts/$name- "$work" "$seeds" > "build/fuzz-$name.log" 2>&1; then
+    runs=$(grep -m1 -oE 'stat::number_of_executed_units: *[0-9]+' "build/fuzz-$name.log" | grep -oE '[0-9]+$')
+    echo "$name: ${runs:-?} inputs in ${seconds}s, invariants held"
+  else
+    echo "$name: FAILED"; tail -30 "build/fuzz-$name.log"; status=1
+  fi
+done
+exit $status
