@@ -1,24 +1,8 @@
-// Redirects one import of a loaded module (its import address table entry) to a test fake, and
-// puts the original back when the patch goes out of scope.
+// The import patcher lives with the host (tools/host/import_patch.h); the tests add the module their
+// linked-in plug-in code imports through.
 #pragma once
 
-#include <windows.h>
-
-class ImportPatch {
-public:
-    ImportPatch(HMODULE module, const char* dll, const char* function, const void* replacement);
-    ~ImportPatch();
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-
-    // False when the module does not import that function (nothing was patched).
-    bool active() const { return slot_ != nullptr; }
-    void* original() const { return original_; }
-
-private:
-    void** slot_ = nullptr;
-    void* original_ = nullptr;
-};
+#include "host/import_patch.h"
 
 // The module whose imports the plug-in code uses: the test program itself, since the plug-in's
 // objects are linked into it.

@@ -1,4 +1,4 @@
-#include "support/import_patch.h"
+#include "host/import_patch.h"
 
 #include <cstring>
 
