@@ -45,12 +45,15 @@ public:
     SheetContext* sheetContext() const { return sheetContext_; }
     void setSheetContext(SheetContext* context) { sheetContext_ = context; }
 
+    // The printer of the last CommonUIProp call.
+    HANDLE printer() const { return printer_; }
+
 private:
     ~OemUiPlugin();
 
     volatile LONG refCount_ = 1;
     IPrintOemDriverUI* driverHelper_ = nullptr;
-    HANDLE printer_ = nullptr;  // from the last CommonUIProp; kept, not read
+    HANDLE printer_ = nullptr;  // from the last CommonUIProp; kept, not read by the plug-in
     SheetContext* sheetContext_ = nullptr;
 };
 

@@ -1,0 +1,334 @@
+// The driver's option items as the plug-in leaves them, the debugger trace, the plug-in's own
+// document and Offset items with their callbacks, and the heap helpers behind them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "frame/plugin.h"
+#include "items/item_callbacks.h"
+#include "items/opt_items.h"
+#include "pages/sheet_context.h"
+#include "support/fake_kernel.h"
+#include "support/fake_printer_data.h"
+
+namespace {
+
+const HANDLE Printer = reinterpret_cast<HANDLE>(0x5150);
+
+// A plug-in object as the class factory makes it, and a private heap standing in for the driver's.
+class CommonUI : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        plugin_ = new (std::nothrow) OemUiPlugin();
+        heap_ = HeapCreate(0, 0, 0);
+        param_.cbSize = sizeof(param_);
+        param_.hPrinter = Printer;
+        param_.hModule = GetModuleHandleW(nullptr);  // the plug-in's resources are linked in here
+        param_.hOEMHeap = heap_;
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(0u, plugin_->Release());
+        HeapDestroy(heap_);
+    }
+
+    // The driver's two calls: how many items, then the items to fill.
+    HRESULT TwoCalls(DWORD mode)
+    {
+        param_.pOEMOptItems = nullptr;
+        param_.cOEMOptItems = 0;
+        const HRESULT first = plugin_->CommonUIProp(mode, &param_);
+        if (FAILED(first)) return first;
+        ownItems_.assign(param_.cOEMOptItems, OPTITEM{});
+        std::memset(ownItems_.data(), 0xCC, ownItems_.size() * sizeof(OPTITEM));
+        param_.pOEMOptItems = ownItems_.data();
+        return plugin_->CommonUIProp(mode, &param_);
+    }
+
+    LONG Callback(WORD reason)
+    {
+        CPSUICBPARAM callback = {};
+        callback.cbSize = sizeof(callback);
+        callback.Reason = reason;
+        return param_.OEMCUIPCallback(&callback, &param_);
+    }
+
+    OemUiPlugin* plugin_ = nullptr;
+    HANDLE heap_ = nullptr;
+    OEMCUIPPARAM param_ = {};
+    std::vector<OPTITEM> ownItems_;
+};
+
+OPTITEM DriverItem(BYTE dmPubId, DWORD flags, LONG sel, POPTTYPE type = nullptr)
+{
+    OPTITEM item = {};
+    item.cbSize = sizeof(OPTITEM);
+    item.Level = 1;
+    item.DMPubID = dmPubId;
+    item.Flags = flags;
+    item.Sel = sel;
+    item.pOptType = type;
+    item.pName = MAKEINTRESOURCEW(300 + dmPubId);
+    return item;
+}
+
+// Records the common property sheet's set-result calls made for the plug-in's pages.
+struct SetResultCall {
+    HANDLE sheet;
+    UINT function;
+    LPARAM page;
+    LPARAM result;
+};
+std::vector<SetResultCall> SetResultCalls;
+
+LONG_PTR CALLBACK RecordComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1, LPARAM lParam2)
+{
+    SetResultCalls.push_back({sheet, function, lParam1, lParam2});
+    return 1;
+}
+
+}  // namespace
+
+TEST_F(CommonUI, DriverItemsAreHiddenDisabledOrForcedAndKeepTheirOtherFlags)
+{
+    FakeKernel kernel;
+    constexpr DWORD Kept = OPTIF_COLLAPSE | OPTIF_CALLBACK;
+    OPTTYPE sourceType = {};
+    sourceType.cbSize = sizeof(OPTTYPE);
+    sourceType.Flags = OPTTF_NOSPACE_BEFORE_POSTFIX;
+    std::vector<OPTITEM> items = {
+        DriverItem(DMPUB_ICMINTENT, Kept, 3),      DriverItem(DMPUB_DITHERTYPE, Kept, 0),
+        DriverItem(DMPUB_SCALE, Kept, 4),          DriverItem(DMPUB_COPIES_COLLATE, Kept, 5),
+        DriverItem(DMPUB_DEFSOURCE, Kept, 6, &sourceType), DriverItem(DMPUB_NUP, Kept, 7),
+        DriverItem(DMPUB_PAGEORDER, Kept, 8),      DriverItem(DMPUB_ORIENTATION, Kept, 9),
+        DriverItem(DMPUB_DEFSOURCE, Kept, 10),  // a source item without a type is left alone
+    };
+    param_.pDrvOptItems = items.data();
+    param_.cDrvOptItems = static_cast<DWORD>(items.size());
+
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
+
+    EXPECT_EQ(0, items[0].Sel);
+    EXPECT_EQ(1, items[1].Sel);
+    EXPECT_EQ(Kept, items[0].Flags);
+    EXPECT_EQ(Kept, items[1].Flags);
+    EXPECT_EQ(Kept | OPTIF_DISABLED, items[2].Flags);
+    EXPECT_EQ(Kept | OPTIF_HIDE, items[3].Flags);
+    EXPECT_EQ(Kept, items[4].Flags);
+    EXPECT_EQ(OPTTF_NOSPACE_BEFORE_POSTFIX | OPTTF_TYPE_DISABLED, sourceType.Flags);
+    EXPECT_EQ(Kept | OPTIF_HIDE, items[5].Flags);
+    EXPECT_EQ(Kept | OPTIF_HIDE, items[6].Flags);
+    EXPECT_EQ(Kept, items[7].Flags);
+    for (size_t i = 2; i < items.size(); ++i) EXPECT_EQ(static_cast<LONG>(i + 2), items[i].Sel) << i;
+    EXPECT_EQ(2 * 3 * items.size(), kernel.debugOutput.size());  // every item traced on both calls
+}
+
+TEST_F(CommonUI, TraceGivesThreeOutputsForAResourceNameAndFourForAStringName)
+{
+    FakeKernel kernel;
+    std::wstring longName(500, L'x');
+    std::vector<OPTITEM> items = {DriverItem(DMPUB_ICMINTENT, 0, 0), DriverItem(DMPUB_DITHERTYPE, 0, 0),
+                                  DriverItem(DMPUB_USER, 0, 0)};
+    items[0].pName = MAKEINTRESOURCEW(321);
+    items[1].Level = 2;
+    items[1].pName = const_cast<LPWSTR>(L"Dithering");
+    items[2].Level = 3;
+    items[2].pName = longName.data();
+    param_.pDrvOptItems = items.data();
+    param_.cDrvOptItems = static_cast<DWORD>(items.size());
+
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
+
+    const std::vector<std::wstring> expected = {
+        L"0, Level 1,", L"321,", L"11\r\n",                              // first call
+        L"1, Level 2,", L"Dithering", L",", L"13\r\n",                   // first call
+        L"2, Level 3,", longName, L",", L"100\r\n",                      // first call
+        L"0, Level 1,", L"321,", L"11\r\n",                              // second call
+        L"1, Level 2,", L"Dithering", L",", L"13\r\n",
+        L"2, Level 3,", longName, L",", L"100\r\n",
+    };
+    EXPECT_EQ(expected, kernel.debugOutput);
+}
+
+TEST_F(CommonUI, DocumentItemIsOneBlankItemWhoseApplyReportsForThePages)
+{
+    FakeKernel kernel;
+    param_.OEMCUIPCallback = nullptr;
+    ASSERT_EQ(S_OK, plugin_->CommonUIProp(OEMCUIP_DOCPROP, &param_));
+    EXPECT_EQ(1u, param_.cOEMOptItems);
+    EXPECT_EQ(nullptr, param_.OEMCUIPCallback);  // the count question changes nothing else
+
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
+    ASSERT_EQ(1u, ownItems_.size());
+    OPTITEM blank = {};
+    blank.cbSize = sizeof(OPTITEM);
+    EXPECT_EQ(0, std::memcmp(&blank, &ownItems_[0], sizeof(OPTITEM)));
+    EXPECT_EQ(&DocItemCallback, param_.OEMCUIPCallback);
+    EXPECT_EQ(Printer, plugin_->printer());
+
+    SetResultCalls.clear();
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
+    EXPECT_TRUE(SetResultCalls.empty());  // no document sheet open: nothing to report for
+
+    SheetContext context = {reinterpret_cast<HANDLE>(0x7001), reinterpret_cast<HANDLE>(0x7002), nullptr,
+                            &RecordComPropSheet};
+    plugin_->setSheetContext(&context);
+    CPSUICBPARAM apply = {};
+    apply.cbSize = sizeof(apply);
+    apply.Reason = CPSUICB_REASON_APPLYNOW;
+    apply.UserData = 0x6666;  // never taken for a SheetContext
+    EXPECT_EQ(CPSUICB_ACTION_NONE, param_.OEMCUIPCallback(&apply, &param_));
+    ASSERT_EQ(1u, SetResultCalls.size());
+    EXPECT_EQ(context.hComPropSheet, SetResultCalls[0].sheet);
+    EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), SetResultCalls[0].function);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(context.hPage), SetResultCalls[0].page);
+    EXPECT_EQ(CPSUI_OK, SetResultCalls[0].result);
+
+    EXPECT_EQ(CPSUICB_ACTION_OPTIF_CHANGED, Callback(CPSUICB_REASON_SETACTIVE));
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_SEL_CHANGED));
+    EXPECT_EQ(1u, SetResultCalls.size());
+    plugin_->setSheetContext(nullptr);
+}
+
+TEST_F(CommonUI, OffsetItemShowsTheStoredOffsetOrTwo)
+{
+    FakePrinterData printer;
+    struct Case {
+        bool stored;
+        DWORD value;
+        LONG shown;
+    } cases[] = {{false, 0, 2}, {true, 9, 2}, {true, 5, 5}, {true, 0, 0}, {true, 8, 8}};
+    for (const Case& c : cases) {
+        printer.values.clear();
+        if (c.stored) printer.SetDword(L"OEMUI_VALUE", c.value);
+        const int readsBefore = printer.reads;
+
+        param_.pOEMOptItems = nullptr;
+        ASSERT_EQ(S_OK, plugin_->CommonUIProp(OEMCUIP_PRNPROP, &param_));
+        EXPECT_EQ(1u, param_.cOEMOptItems);
+        EXPECT_EQ(readsBefore, printer.reads);  // the count question reads nothing
+
+        ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_PRNPROP));
+        const OPTITEM& item = ownItems_.at(0);
+        EXPECT_EQ(c.shown, item.Sel) << c.value;
+        EXPECT_EQ(Printer, printer.lastPrinter);
+        EXPECT_EQ(sizeof(OPTITEM), item.cbSize);
+        EXPECT_EQ(1, item.Level);
+        EXPECT_EQ(static_cast<DWORD>(OPTIF_COLLAPSE), item.Flags);
+        EXPECT_EQ(0, item.DMPubID);
+        ASSERT_NE(nullptr, item.pName);
+        EXPECT_STREQ(L"Offset (1/8 \")", item.pName);
+        ASSERT_NE(nullptr, item.pOptType);
+        EXPECT_EQ(TVOT_UDARROW, item.pOptType->Type);
+        EXPECT_EQ(2, item.pOptType->Count);
+        EXPECT_EQ(0u, item.pOptType->pOptParam[1].IconID);
+        EXPECT_EQ(8, item.pOptType->pOptParam[1].lParam);
+        EXPECT_EQ(&PrinterItemCallback, param_.OEMCUIPCallback);
+    }
+}
+
+TEST_F(CommonUI, OffsetApplyStoresTheChosenOffsetKeepingTheStoredType)
+{
+    FakePrinterData printer;
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_PRNPROP));
+    ownItems_[0].Sel = 7;
+
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_SETACTIVE));
+    EXPECT_EQ(0, printer.writes);
+
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
+    ASSERT_TRUE(printer.Has(L"OEMUI_VALUE"));
+    EXPECT_EQ(7u, printer.Dword(L"OEMUI_VALUE"));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), printer.values[L"OEMUI_VALUE"].type);  // a new value
+    EXPECT_EQ(4u, printer.values[L"OEMUI_VALUE"].data.size());
+    EXPECT_EQ(Printer, printer.lastPrinter);
+
+    printer.SetDword(L"OEMUI_VALUE", 1, REG_BINARY);
+    ownItems_[0].Sel = 3;
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
+    EXPECT_EQ(3u, printer.Dword(L"OEMUI_VALUE"));
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), printer.values[L"OEMUI_VALUE"].type);
+}
+
+TEST_F(CommonUI, OffsetItemIsHiddenWhenItsRangeCannotBeAllocated)
+{
+    FakePrinterData printer;
+    HANDLE full = HeapCreate(0, 0x10000, 0x10000);
+    ASSERT_NE(nullptr, full);
+    while (HeapAlloc(full, 0, 16) != nullptr) {
+    }
+    param_.hOEMHeap = full;
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_PRNPROP));
+    EXPECT_EQ(nullptr, ownItems_[0].pOptType);
+    EXPECT_EQ(nullptr, ownItems_[0].pName);
+    EXPECT_EQ(static_cast<DWORD>(OPTIF_COLLAPSE | OPTIF_HIDE), ownItems_[0].Flags);
+    HeapDestroy(full);
+}
+
+TEST_F(CommonUI, UnknownModeOrMissingParametersFailWithInvalidParameter)
+{
+    FakeKernel kernel;
+    SetLastError(0);
+    EXPECT_EQ(E_FAIL, plugin_->CommonUIProp(3, &param_));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_EQ(Printer, plugin_->printer());  // copied before the mode was looked at
+
+    SetLastError(0);
+    EXPECT_EQ(E_FAIL, plugin_->CommonUIProp(OEMCUIP_PRNPROP, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_TRUE(kernel.debugOutput.empty());
+}
+
+TEST(OptItemHelpers, CreateOptTypeSizesEveryRecordAndFreesTheTypeWhenParametersFail)
+{
+    HANDLE heap = HeapCreate(0, 0, 0);
+    POPTTYPE type = CreateOptType(heap, 3);
+    ASSERT_NE(nullptr, type);
+    EXPECT_EQ(sizeof(OPTTYPE), type->cbSize);
+    EXPECT_EQ(3, type->Count);
+    EXPECT_EQ(3 * sizeof(OPTPARAM), HeapSize(heap, 0, type->pOptParam));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(sizeof(OPTPARAM), type->pOptParam[i].cbSize);
+        EXPECT_EQ(nullptr, type->pOptParam[i].pData);
+    }
+    HeapDestroy(heap);
+
+    // Room for the type but not for 0xFFFF parameters: nothing is left behind.
+    heap = HeapCreate(0, 0x10000, 0x10000);
+    EXPECT_EQ(nullptr, CreateOptType(heap, 0xFFFF));
+    PROCESS_HEAP_ENTRY entry = {};
+    size_t busy = 0;
+    while (HeapWalk(heap, &entry)) busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+    EXPECT_EQ(0u, busy);
+    HeapDestroy(heap);
+}
+
+TEST(OptItemHelpers, LoadHeapStringTrimsToTheStringOrGivesNull)
+{
+    HANDLE heap = HeapCreate(0, 0, 0);
+    const HANDLE module = GetModuleHandleW(nullptr);
+    PWSTR name = LoadHeapString(heap, module, 9);
+    ASSERT_NE(nullptr, name);
+    EXPECT_STREQ(L"Full 8 Channels", name);
+    EXPECT_EQ(16 * sizeof(WCHAR), HeapSize(heap, 0, name));
+    EXPECT_EQ(nullptr, LoadHeapString(heap, module, 4999));
+    HeapDestroy(heap);
+}
+
+TEST(OptItemHelpers, InitOemOptItemsBlanksEachItem)
+{
+    OPTITEM items[3];
+    std::memset(items, 0x5A, sizeof(items));
+    EXPECT_EQ(2u, InitOemOptItems(items, 2));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(sizeof(OPTITEM), items[i].cbSize);
+        EXPECT_EQ(0, items[i].DMPubID);
+        EXPECT_EQ(nullptr, items[i].pName);
+        EXPECT_EQ(0u, items[i].Flags);
+    }
+    EXPECT_EQ(0x5A5A, items[2].cbSize);  // nothing beyond the count
+}
