@@ -5,6 +5,14 @@
 
 #include <windows.h>
 
+// Driver data files are read from this folder below the Windows directory: the version-3 driver
+// folder of the architecture this plug-in is built for (a 64-bit system loads the x64 plug-in).
+#ifdef _WIN64
+constexpr wchar_t DRIVER_DIRECTORY_SUFFIX[] = L"\\system32\\spool\\drivers\\x64\\3\\";
+#else
+constexpr wchar_t DRIVER_DIRECTORY_SUFFIX[] = L"\\system32\\spool\\drivers\\w32x86\\3\\";
+#endif
+
 // Sends a buffer held in memory (the command templates) in one write.
 void SendCommandBuffer(HANDLE printer, const BYTE* data, DWORD size, const wchar_t* docName);
 
