@@ -1,0 +1,64 @@
+#include "support/fault_injection.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+FailingHeap* ActiveHeap = nullptr;
+HANDLE TargetHeap = nullptr;
+FailingNew* ActiveNew = nullptr;
+
+bool HeapCallFails(HANDLE heap)
+{
+    if (ActiveHeap == nullptr || heap != TargetHeap) return false;
+    const size_t call = ++ActiveHeap->calls;
+    const bool fails = ActiveHeap->failAt != 0 &&
+                       (call == ActiveHeap->failAt || (ActiveHeap->failAfter && call > ActiveHeap->failAt));
+    if (fails) ++ActiveHeap->failures;
+    return fails;
+}
+
+LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
+{
+    if (HeapCallFails(heap)) return nullptr;
+    return HeapAlloc(heap, flags, bytes);
+}
+
+LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID memory, SIZE_T bytes)
+{
+    if (HeapCallFails(heap)) return nullptr;
+    return HeapReAlloc(heap, flags, memory, bytes);
+}
+
+}  // namespace
+
+FailingHeap::FailingHeap(HANDLE heap, HMODULE module)
+{
+    ActiveHeap = this;
+    TargetHeap = heap;
+    alloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapAlloc",
+                                           reinterpret_cast<const void*>(&CountedHeapAlloc));
+    realloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapReAlloc",
+                                             reinterpret_cast<const void*>(&CountedHeapReAlloc));
+}
+
+FailingHeap::~FailingHeap()
+{
+    alloc_.reset();
+    realloc_.reset();
+    ActiveHeap = nullptr;
+    TargetHeap = nullptr;
+}
+
+FailingNew::FailingNew() { ActiveNew = this; }
+FailingNew::~FailingNew() { ActiveNew = nullptr; }
+
+// The plug-in allocates its COM objects with nothrow new; this replacement lets a test fail them.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (ActiveNew != nullptr && ++ActiveNew->calls == ActiveNew->failAt) return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
