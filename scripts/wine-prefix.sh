@@ -13,3 +13,4 @@ if [ "${ORLIN_DISPLAY:-}" = 1 ]; then
 else
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 fi
+"$(dirname "$0")/virtual-printer.sh" >/dev/null
