@@ -8,6 +8,7 @@ jobs=$1
 mkdir -p "$jobs"
 part=$(mktemp "$jobs/.incoming.XXXXXX")
 cat > "$part"
+chmod 644 "$part"
 (
   flock 9
   last=$(cat "$jobs/.last" 2>/dev/null || echo 0)
