@@ -1,6 +1,7 @@
 #include "pages/page_procs.h"
 
-INT_PTR CALLBACK AboutPageProc(HWND, UINT, WPARAM, LPARAM)
+// Shows the product line and version only: no sheet context, no settings, no jobs.
+INT_PTR CALLBACK AboutPageProc(HWND, UINT message, WPARAM, LPARAM)
 {
-    return FALSE;
+    return message == WM_COMMAND ? TRUE : FALSE;
 }

@@ -1,0 +1,60 @@
+// Dialog templates of a module as the tests see them: read from the resource itself (exact dialog
+// units, styles and texts), and created as a live dialog (what the dialog manager made of them).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct TemplateControl {
+    int id = 0;              // -1 for a control without an id
+    std::wstring className;  // "Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox" or the named class
+    std::wstring text;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;  // dialog units
+
+    std::wstring Kind() const;
+};
+
+struct DialogTemplateInfo {
+    bool extended = false;  // DIALOGEX
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    std::wstring menu, windowClass, caption;  // an ordinal reads "#n"
+    WORD pointSize = 0;
+    std::wstring font;
+    std::vector<TemplateControl> controls;  // in template order
+};
+
+// The module's US English dialog template with that id; false when there is none or it is malformed.
+bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out);
+
+// The kind of control a class and style make, in plain words: "push button", "default push button",
+// "check box", "radio button", "group box", "static", "combo box", "edit", "list box", or the class.
+std::wstring ControlKind(const std::wstring& className, DWORD style);
+
+struct LiveControl {
+    int id = 0;
+    std::wstring className;
+    std::wstring text;
+    DWORD style = 0;
+    bool visible = false;
+
+    std::wstring Kind() const { return ControlKind(className, style); }
+};
+
+struct LiveDialog {
+    bool created = false;
+    std::wstring caption;
+    std::vector<LiveControl> controls;  // child windows in z order, which is template order
+    // How wide the text of each static control is drawn with the dialog's font, in pixels, next to
+    // its client width: one entry per static, in z order.
+    std::vector<std::pair<int, int>> staticTextWidths;
+};
+
+// Creates the template's dialog with a procedure of its own (child templates under a hidden host
+// window), lists what it holds and destroys it again.
+LiveDialog CreateAndInspect(HMODULE module, int templateId);
