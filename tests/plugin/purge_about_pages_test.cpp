@@ -124,18 +124,6 @@ TEST_F(PurgePage, TheChoiceIsNotRememberedByTheNextSheet)
     EXPECT_EQ(0, SendDlgItemMessageW(page, IDC_PURGE_HEAD_LIST, CB_GETCURSEL, 0, 0));
 }
 
-TEST_F(PurgePage, PurgeAndAboutDoNotAnswerApply)
-{
-    ASSERT_NE(nullptr, core.ShowPage(1));
-    core.Press(PSBTN_OK);
-    EXPECT_TRUE(core.setResults.empty());
-    EXPECT_TRUE(spooler.jobs.empty());
-
-    NMHDR apply = {};
-    apply.code = PSN_APPLY;
-    EXPECT_EQ(FALSE, PurgePageProc(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply)));
-}
-
 TEST_F(PurgePage, AboutPageShowsTheProductLineAndVersion)
 {
     HWND about = core.ShowPage(1);
