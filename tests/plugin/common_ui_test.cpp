@@ -10,7 +10,7 @@
 #include "frame/plugin.h"
 #include "items/item_callbacks.h"
 #include "items/opt_items.h"
-#include "pages/sheet_context.h"
+#include "support/driver_core_stand_in.h"
 #include "support/fake_kernel.h"
 #include "support/fake_printer_data.h"
 
@@ -27,7 +27,7 @@ protected:
         heap_ = HeapCreate(0, 0, 0);
         param_.cbSize = sizeof(param_);
         param_.hPrinter = Printer;
-        param_.hModule = GetModuleHandleW(nullptr);  // the plug-in's resources are linked in here
+        param_.hModule = TestProgramModule();  // the plug-in's resources are linked in here
         param_.hOEMHeap = heap_;
     }
     void TearDown() override
@@ -74,21 +74,6 @@ OPTITEM DriverItem(BYTE dmPubId, DWORD flags, LONG sel, POPTTYPE type = nullptr)
     item.pOptType = type;
     item.pName = MAKEINTRESOURCEW(300 + dmPubId);
     return item;
-}
-
-// Records the common property sheet's set-result calls made for the plug-in's pages.
-struct SetResultCall {
-    HANDLE sheet;
-    UINT function;
-    LPARAM page;
-    LPARAM result;
-};
-std::vector<SetResultCall> SetResultCalls;
-
-LONG_PTR CALLBACK RecordComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1, LPARAM lParam2)
-{
-    SetResultCalls.push_back({sheet, function, lParam1, lParam2});
-    return 1;
 }
 
 }  // namespace
@@ -170,28 +155,31 @@ TEST_F(CommonUI, DocumentItemIsOneBlankItemWhoseApplyReportsForThePages)
     EXPECT_EQ(&DocItemCallback, param_.OEMCUIPCallback);
     EXPECT_EQ(Printer, plugin_->printer());
 
-    SetResultCalls.clear();
-    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
-    EXPECT_TRUE(SetResultCalls.empty());  // no document sheet open: nothing to report for
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));  // no document sheet: nothing to report
 
-    SheetContext context = {reinterpret_cast<HANDLE>(0x7001), reinterpret_cast<HANDLE>(0x7002), nullptr,
-                            &RecordComPropSheet};
-    plugin_->setSheetContext(&context);
+    DriverCoreStandIn core;
+    PROPSHEETUI_INFO init = core.Info(PROPSHEETUI_REASON_INIT);
+    ASSERT_EQ(S_OK, plugin_->DocumentPropertySheets(&init, 0));
+    const size_t registrationCalls = core.calls.size();
     CPSUICBPARAM apply = {};
     apply.cbSize = sizeof(apply);
     apply.Reason = CPSUICB_REASON_APPLYNOW;
     apply.UserData = 0x6666;  // never taken for a SheetContext
     EXPECT_EQ(CPSUICB_ACTION_NONE, param_.OEMCUIPCallback(&apply, &param_));
-    ASSERT_EQ(1u, SetResultCalls.size());
-    EXPECT_EQ(context.hComPropSheet, SetResultCalls[0].sheet);
-    EXPECT_EQ(static_cast<UINT>(CPSFUNC_SET_RESULT), SetResultCalls[0].function);
-    EXPECT_EQ(reinterpret_cast<LPARAM>(context.hPage), SetResultCalls[0].page);
-    EXPECT_EQ(CPSUI_OK, SetResultCalls[0].result);
+    ASSERT_EQ(1u, core.setResults.size());
+    EXPECT_EQ(0, core.setResults[0].lParam1);  // the SheetContext's hPage
+    EXPECT_EQ(CPSUI_OK, core.setResults[0].lParam2);
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
+    EXPECT_EQ(2u, core.setResults.size());
 
     EXPECT_EQ(CPSUICB_ACTION_OPTIF_CHANGED, Callback(CPSUICB_REASON_SETACTIVE));
     EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_SEL_CHANGED));
-    EXPECT_EQ(1u, SetResultCalls.size());
-    plugin_->setSheetContext(nullptr);
+    EXPECT_EQ(registrationCalls + 2, core.calls.size());
+
+    PROPSHEETUI_INFO destroy = core.Info(PROPSHEETUI_REASON_DESTROY);
+    ASSERT_EQ(S_OK, plugin_->DocumentPropertySheets(&destroy, 0));
+    EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
+    EXPECT_EQ(2u, core.setResults.size());
 }
 
 TEST_F(CommonUI, OffsetItemShowsTheStoredOffsetOrTwo)
@@ -310,25 +298,11 @@ TEST(OptItemHelpers, CreateOptTypeSizesEveryRecordAndFreesTheTypeWhenParametersF
 TEST(OptItemHelpers, LoadHeapStringTrimsToTheStringOrGivesNull)
 {
     HANDLE heap = HeapCreate(0, 0, 0);
-    const HANDLE module = GetModuleHandleW(nullptr);
+    const HANDLE module = TestProgramModule();
     PWSTR name = LoadHeapString(heap, module, 9);
     ASSERT_NE(nullptr, name);
     EXPECT_STREQ(L"Full 8 Channels", name);
     EXPECT_EQ(16 * sizeof(WCHAR), HeapSize(heap, 0, name));
     EXPECT_EQ(nullptr, LoadHeapString(heap, module, 4999));
     HeapDestroy(heap);
-}
-
-TEST(OptItemHelpers, InitOemOptItemsBlanksEachItem)
-{
-    OPTITEM items[3];
-    std::memset(items, 0x5A, sizeof(items));
-    EXPECT_EQ(2u, InitOemOptItems(items, 2));
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(sizeof(OPTITEM), items[i].cbSize);
-        EXPECT_EQ(0, items[i].DMPubID);
-        EXPECT_EQ(nullptr, items[i].pName);
-        EXPECT_EQ(0u, items[i].Flags);
-    }
-    EXPECT_EQ(0x5A5A, items[2].cbSize);  // nothing beyond the count
 }
