@@ -116,7 +116,7 @@ BOOL OnCommand(HWND page, const SheetContext& context, PrivateDevmode& job, int 
         return TRUE;
     }
     const LRESULT state = SendDlgItemMessageW(page, IDC_BIDIRECTIONAL, BM_GETSTATE, 0, 0);
-    job.bidirectional = (state & 3) == BST_CHECKED ? 1 : 0;
+    job.bidirectional = (state & (BST_CHECKED | BST_INDETERMINATE)) == BST_CHECKED ? 1 : 0;
     return TRUE;
 }
 
