@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target from its committed seed corpus. `short` (make test): a few seconds
 # each, as a named check; `long` (make fuzz): minutes each. A crash or a broken invariant fails.
+# FUZZ_SECONDS sets the time per target, FUZZ_BIN the folder of the built targets.
 set -u
 cd "$(dirname "$0")/.."
 mode=${1:-short}
 seconds=${FUZZ_SECONDS:-$([ "$mode" = long ] && echo 300 || echo 8)}
 status=0
-for target in build/native/bin/*_fuzz; do
+for target in "${FUZZ_BIN:-build/native/bin}"/*_fuzz; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
   seeds=fuzz/corpus/$name
