@@ -14,3 +14,4 @@ else
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 fi
 "$(dirname "$0")/virtual-printer.sh" >/dev/null
+"$(dirname "$0")/driver-data.sh"

@@ -1,14 +1,22 @@
-// orlinhost: the driver-host emulator. Loads orlinui.dll as the driver's UI core does.
+// orlinhost: the driver-host emulator. Loads orlinui.dll as the driver's UI core does, shows its
+// pages through the common property sheet, runs scripted sessions and reports every job it sends.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cwchar>
 
+#include "host/command_line.h"
 #include "host/info_command.h"
+#include "host/properties_command.h"
+#include "host/run_command.h"
 
 namespace {
 
-int Usage()
+int Usage(const std::wstring& problem)
 {
-    fwprintf(stderr, L"usage: orlinhost info [path-to-orlinui.dll]\n");
+    if (!problem.empty()) fwprintf(stderr, L"orlinhost: %ls\n", problem.c_str());
+    fwprintf(stderr, L"%ls", HostUsage);
     return 2;
 }
 
@@ -16,7 +24,15 @@ int Usage()
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 2) return Usage();
-    if (wcscmp(argv[1], L"info") == 0) return RunInfoCommand(argc > 2 ? argv[2] : nullptr);
-    return Usage();
+    HostOptions options;
+    std::wstring problem;
+    if (!ParseHostOptions(argc, argv, &options, &problem)) return Usage(problem);
+    if (options.command == L"info") return RunInfoCommand(options.argument.empty() ? nullptr : options.argument.c_str());
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (options.command == L"properties") return RunPropertiesCommand(options);
+    if (options.command == L"run") return RunScenarioCommand(options);
+    if (options.command == L"scenario") return PrintScenarioCommand(options);
+    return Usage(L"unknown command " + options.command);
 }

@@ -1,0 +1,50 @@
+#include "host/command_line.h"
+
+#include <cwchar>
+
+const wchar_t HostUsage[] =
+    L"usage:\n"
+    L"  orlinhost info [path-to-orlinui.dll]\n"
+    L"  orlinhost properties --printer NAME [--sheet document|printer] [--screenshots DIR] [--dll PATH]\n"
+    L"  orlinhost run SCENARIO|demo --printer NAME [--received DIR] [--screenshots DIR] [--dll PATH]\n"
+    L"  orlinhost scenario demo      prints the built-in demo scenario\n";
+
+bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstring* error)
+{
+    if (argc < 2) {
+        *error = L"no command";
+        return false;
+    }
+    options->command = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::wstring word = argv[i];
+        std::wstring* value = nullptr;
+        if (word == L"--printer") value = &options->printer;
+        if (word == L"--dll") value = &options->dll;
+        if (word == L"--screenshots") value = &options->screenshots;
+        if (word == L"--received") value = &options->received;
+        if (word == L"--sheet") value = &options->sheet;
+        if (value != nullptr) {
+            if (i + 1 >= argc) {
+                *error = word + L" needs a value";
+                return false;
+            }
+            *value = argv[++i];
+            continue;
+        }
+        if (word.size() > 1 && word[0] == L'-') {
+            *error = L"unknown option " + word;
+            return false;
+        }
+        if (!options->argument.empty()) {
+            *error = L"unexpected " + word;
+            return false;
+        }
+        options->argument = word;
+    }
+    if (options->sheet != L"document" && options->sheet != L"printer") {
+        *error = L"--sheet is document or printer";
+        return false;
+    }
+    return true;
+}
