@@ -11,7 +11,7 @@
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
-#include "support/dialog_inspector.h"
+#include "support/dialog_layout.h"
 #include "support/driver_core_stand_in.h"
 #include "support/fake_kernel.h"
 #include "support/fake_spooler.h"

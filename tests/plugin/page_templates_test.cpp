@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "resource_ids.h"
-#include "support/dialog_inspector.h"
+#include "support/dialog_layout.h"
 #include "support/import_patch.h"
 
 namespace {

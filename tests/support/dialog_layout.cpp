@@ -1,4 +1,4 @@
-#include "support/dialog_inspector.h"
+#include "support/dialog_layout.h"
 
 #include <cstring>
 
