@@ -13,6 +13,7 @@
 #include "host/screenshots.h"
 #include "host/session_report.h"
 #include "host/ui_watch.h"
+#include "host/virtual_printer.h"
 
 namespace {
 
@@ -71,8 +72,11 @@ int RunScenarioCommand(const HostOptions& options)
         return 2;
     }
 
+    // The virtual printer says where it keeps what it receives; another printer needs --received.
+    std::wstring receivedFolder = options.received;
+    if (receivedFolder.empty() && options.printer == VIRTUAL_PRINTER_NAME) receivedFolder = VirtualPrinterJobsFolder();
     std::unique_ptr<ReceivedJobsFolder> received;
-    if (!options.received.empty()) received = std::make_unique<ReceivedJobsFolder>(options.received);
+    if (!receivedFolder.empty()) received = std::make_unique<ReceivedJobsFolder>(receivedFolder);
 
     fwprintf(stdout, L"Session with \"%ls\" (%d-bit host):\n", options.printer.c_str(),
              static_cast<int>(sizeof(void*) * 8));
@@ -112,8 +116,9 @@ int RunScenarioCommand(const HostOptions& options)
         fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), runner.failure().c_str());
     }
     if (received != nullptr) {
-        fwprintf(stdout, delivered ? L"Every job reached the virtual printer unchanged.\n"
-                                   : L"The virtual printer did NOT receive exactly what the plug-in sent.\n");
+        fwprintf(stdout, delivered ? L"Every job reached the printer unchanged (%ls).\n"
+                                   : L"The printer did NOT receive exactly what the plug-in sent (%ls).\n",
+                 receivedFolder.c_str());
     }
     if (shots != nullptr)
         fwprintf(stdout, L"%u screenshot(s) in %ls\n", static_cast<unsigned>(shots->files().size()),

@@ -185,14 +185,27 @@ void ScenarioRunner::NotePage()
 
 void ScenarioRunner::ReportNewJobs()
 {
+    // Jobs that ended since the last report; a run of identical ones (the port test) on one line.
     const std::vector<SentJob>& jobs = jobs_.jobs();
     while (jobsReported_ < jobs.size()) {
         const SentJob& job = jobs[jobsReported_];
         if (!job.ended && !job.aborted) break;
-        ++jobsReported_;
-        fwprintf(out_, L"        job %u %ls, %u bytes%ls: %ls\n", static_cast<unsigned>(jobsReported_),
-                 Quoted(job.docName).c_str(), static_cast<unsigned>(job.bytes.size()),
-                 job.aborted ? L" (aborted)" : L"", JobSummary(job.bytes).c_str());
+        size_t last = jobsReported_;
+        while (last + 1 < jobs.size() && (jobs[last + 1].ended || jobs[last + 1].aborted) &&
+               jobs[last + 1].docName == job.docName && jobs[last + 1].bytes == job.bytes &&
+               jobs[last + 1].aborted == job.aborted) {
+            ++last;
+        }
+        std::wstring numbers = std::to_wstring(jobsReported_ + 1);
+        std::wstring name = Quoted(job.docName);
+        if (last > jobsReported_) {
+            numbers += L"-" + std::to_wstring(last + 1);
+            name += L" x" + std::to_wstring(last - jobsReported_ + 1);
+        }
+        fwprintf(out_, L"        job %ls %ls, %u bytes%ls: %ls\n", numbers.c_str(), name.c_str(),
+                 static_cast<unsigned>(job.bytes.size()), job.aborted ? L" (aborted)" : L"",
+                 JobSummary(job.bytes).c_str());
+        jobsReported_ = last + 1;
     }
     fflush(out_);
 }

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# orlinhost run with wrong scenarios: a bad line is refused with its number before anything is
+# loaded or sent (exit 2); a failed expectation or an impossible click stops the run at its line
+# (exit 1) and nothing after it is sent.
+set -u
+cd "$(dirname "$0")/../.."
+. scripts/wine-env.sh
+printer="Orlin Virtual Printer"
+jobs=build/virtual-printer/jobs
+work=build/test-results/scenario-language
+rm -rf "$work"; mkdir -p "$work"
+fail() { echo "FAIL: $*"; exit 1; }
+count_jobs() { find "$jobs" -maxdepth 1 -name '*.bin' 2>/dev/null | wc -l; }
+
+# run NAME EXPECTED-EXIT: runs $work/NAME.scenario; its output in $work/NAME.out
+run() {
+  local name=$1 expected=$2 before after code
+  before=$(count_jobs)
+  wine dist/x64/orlinhost.exe run "$work/$name.scenario" --printer "$printer" </dev/null >"$work/$name.out" 2>&1
+  code=$?
+  sleep 1
+  after=$(count_jobs)
+  [ "$code" = "$expected" ] || fail "$name: exit $code, expected $expected:"$'\n'"$(cat "$work/$name.out")"
+  [ "$before" = "$after" ] || fail "$name: the printer received $((after - before)) job(s)"
+}
+has() { grep -qF -- "$2" "$work/$1.out" || fail "$1: no \"$2\" in:"$'\n'"$(cat "$work/$1.out")"; }
+
+printf 'document\npage Utilities\nclick "Printhead Clean"\nfrobnicate now\nok\n' > "$work/bad-line.scenario"
+run bad-line 2
+has bad-line 'line 4: unknown statement "frobnicate"'
+has bad-line 'nothing was sent'
+
+printf 'document\nselect 1012\nclick "Printhead Clean\nok\n' > "$work/bad-lines.scenario"
+run bad-lines 2
+has bad-lines 'line 2: expected: select LIST-ID ENTRY'
+has bad-lines 'line 3: a quoted text is not closed'
+
+printf 'document\npage Utilities\nexpect jobs 1\nclick "Printhead Clean"\nok\n' > "$work/failed-expectation.scenario"
+run failed-expectation 1
+has failed-expectation 'Scenario FAILED at line 3: 0 job(s) were sent'
+
+printf 'document\npage Utilities\nclick 1036\nclick "Printhead Clean"\nok\n' > "$work/hidden-button.scenario"
+run hidden-button 1
+has hidden-button 'line 3: the control 1036 is hidden'
+
+printf 'document\npage Utilities\nclick "Printhead Alignment"\nanswer Alignment Print\nexpect dialog "Nozzle Check"\nclick Finish\nok\n' \
+  > "$work/wrong-dialog.scenario"
+before=$(count_jobs)
+wine dist/x64/orlinhost.exe run "$work/wrong-dialog.scenario" --printer "$printer" </dev/null >"$work/wrong-dialog.out" 2>&1
+code=$?
+[ "$code" = 1 ] || fail "wrong-dialog: exit $code"
+has wrong-dialog 'line 5: the open dialog is "Alignment Adjustment"'
+# Only the alignment pattern went out: the adjustment dialog was cancelled, not finished.
+grep -qE '^Jobs sent by the plug-in: 1;' "$work/wrong-dialog.out" || fail "wrong-dialog: $(grep '^Jobs sent' "$work/wrong-dialog.out")"
+echo "bad lines refused before anything ran; failed expectations stop the run at their line"
