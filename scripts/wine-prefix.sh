@@ -10,6 +10,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 if [ "${ORLIN_DISPLAY:-}" = 1 ]; then
   wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f </dev/null >/dev/null 2>&1 || true
+  # Screenshots under Xvfb have no window manager: Wine draws the windows' frames itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 else
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 fi

@@ -20,7 +20,7 @@ std::vector<BYTE> BuildOffsetPageTemplate()
     DialogTemplateWriter page(WS_CHILD | WS_DISABLED | WS_CAPTION | DS_SETFONT, 0, 0, 230, 90, L"Device Settings",
                               8, L"MS Sans Serif");
     page.AddControl(WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 16, 100, 10, OFFSET_NAME_LABEL, L"Static", L"");
-    page.AddControl(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_NUMBER, 120, 14, 30, 12, OFFSET_EDIT, L"Edit",
+    page.AddControl(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_NUMBER, 120, 14, 40, 12, OFFSET_EDIT, L"Edit",
                     L"");
     page.AddControl(WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, 0, 0, 0,
                     0, OFFSET_UPDOWN, UPDOWN_CLASSW, L"");
@@ -178,7 +178,7 @@ LONG_PTR PropertySheetHost::OnSheetReason(PPROPSHEETUI_INFO info, LPARAM lParam)
             record_.pluginTitle = pluginHeader.pTitle;
         }
         static std::wstring title;
-        title = session_.printerName() + (document ? L" Document Properties" : L" Printer Properties");
+        title = session_.printerName() + (document ? L" Document Properties" : L" Properties");
         header->pTitle = const_cast<LPWSTR>(title.c_str());
         header->Flags = 0;
         return 1;

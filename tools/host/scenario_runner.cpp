@@ -131,6 +131,8 @@ void CALLBACK ScenarioRunner::TickProc(HWND, UINT, UINT_PTR, DWORD)
 void ScenarioRunner::Tick()
 {
     if (ticking_ || sheet_ == nullptr) return;
+    // With screenshots, a dialog is answered only once it is on screen and has been captured.
+    if (shots_ != nullptr && watch_.topDialog() != nullptr && !IsWindowVisible(watch_.topDialog())) return;
     ticking_ = true;
     if (shots_ != nullptr) {
         const std::wstring file = shots_->CaptureIfNew(watch_);
