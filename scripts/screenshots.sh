@@ -15,8 +15,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wine dist/x64/orlinhost.exe run docs/screenshots.scenario --printer "Orlin Virtual Printer" \
     --screenshots "$(winepath -w build/screenshots)" </dev/null >build/screenshots/run.log 2>&1 \
     || { cat build/screenshots/run.log; exit 1; }
-  wineserver -k || true
 '
+# The display prefix's wineserver ends by itself when Xvfb and its last process have gone.
 # Each window as it first appeared (a page shown again gets a -2, -3... copy).
 for png in "$out"/*.png; do
   case "$png" in *-[0-9].png) continue ;; esac
