@@ -7,6 +7,9 @@ namespace {
 
 FailingHeap* ActiveHeap = nullptr;
 HANDLE TargetHeap = nullptr;
+// The kernel's own functions: a call by name from this program would come back to the patch.
+decltype(&HeapAlloc) RealHeapAlloc = nullptr;
+decltype(&HeapReAlloc) RealHeapReAlloc = nullptr;
 FailingNew* ActiveNew = nullptr;
 
 bool HeapCallFails(HANDLE heap)
@@ -22,19 +25,22 @@ bool HeapCallFails(HANDLE heap)
 LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
 {
     if (HeapCallFails(heap)) return nullptr;
-    return HeapAlloc(heap, flags, bytes);
+    return RealHeapAlloc(heap, flags, bytes);
 }
 
 LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID memory, SIZE_T bytes)
 {
     if (HeapCallFails(heap)) return nullptr;
-    return HeapReAlloc(heap, flags, memory, bytes);
+    return RealHeapReAlloc(heap, flags, memory, bytes);
 }
 
 }  // namespace
 
 FailingHeap::FailingHeap(HANDLE heap, HMODULE module)
 {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    RealHeapAlloc = reinterpret_cast<decltype(&HeapAlloc)>(GetProcAddress(kernel, "HeapAlloc"));
+    RealHeapReAlloc = reinterpret_cast<decltype(&HeapReAlloc)>(GetProcAddress(kernel, "HeapReAlloc"));
     ActiveHeap = this;
     TargetHeap = heap;
     alloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapAlloc",

@@ -7,7 +7,8 @@ const wchar_t HostUsage[] =
     L"  orlinhost info [path-to-orlinui.dll]\n"
     L"  orlinhost properties --printer NAME [--sheet document|printer] [--screenshots DIR] [--dll PATH]\n"
     L"  orlinhost run SCENARIO|demo --printer NAME [--received DIR] [--screenshots DIR] [--dll PATH]\n"
-    L"  orlinhost scenario demo      prints the built-in demo scenario\n";
+    L"  orlinhost scenario demo      prints the built-in demo scenario\n"
+    L"  orlinhost soak [--sheets N] [--dll PATH]   opens and closes the document sheet N times (500)\n";
 
 bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstring* error)
 {

@@ -10,6 +10,7 @@
 #include "host/info_command.h"
 #include "host/properties_command.h"
 #include "host/run_command.h"
+#include "host/sheet_soak.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ int Usage(const std::wstring& problem)
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc >= 2 && wcscmp(argv[1], L"soak") == 0) return RunSoakCommand(argc, argv);  // options of its own
     HostOptions options;
     std::wstring problem;
     if (!ParseHostOptions(argc, argv, &options, &problem)) return Usage(problem);

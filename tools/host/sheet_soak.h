@@ -1,0 +1,45 @@
+// The document property sheet opened and closed many times, as the driver's UI core does for each
+// document-properties dialog: a plug-in heap per sheet, the plug-in's option items and pages, a
+// real comctl32 property sheet showing every page, then the sheet destroyed and the heap with it.
+// After each destroyed heap the process's GDI objects, USER objects and private bytes are sampled,
+// so that anything the plug-in leaves behind outside its heap shows as growth.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct SoakSample {
+    int sheet;  // 1-based number of the sheet just closed; 0 before the first
+    DWORD gdiObjects;
+    DWORD userObjects;
+    SIZE_T privateBytes;
+};
+
+struct SoakReport {
+    std::vector<SoakSample> samples;  // one before the first sheet, then one after each sheet
+    // How each counter was read: the platform's own count, or this process's own census where
+    // the platform does not answer (Wine answers 0 to GetGuiResources).
+    std::wstring gdiSource, userSource, memorySource;
+};
+
+// Runs sheets rounds against the plug-in DLL at dllPath. False, with the reason, when the plug-in
+// could not be loaded or a sheet could not be made.
+bool RunSheetSoak(const std::wstring& dllPath, int sheets, SoakReport* report, std::wstring* error);
+
+// Growth limits for a flat run, counted from the sample after the warm-up sheets: the first sheets
+// load fonts, classes and caches that later sheets reuse.
+struct SoakTolerance {
+    int warmUpSheets = 5;
+    long gdiObjects = 0;
+    long userObjects = 0;
+    SIZE_T privateBytes = 512 * 1024;
+};
+
+// True when no counter grew beyond the tolerance after the warm-up; why names the first that did.
+bool SoakIsFlat(const SoakReport& report, const SoakTolerance& tolerance, std::wstring* why);
+
+// orlinhost soak [--sheets N] [--dll PATH]: prints the samples and the verdict. Exit code 0 flat,
+// 1 grew, 2 could not run.
+int RunSoakCommand(int argc, wchar_t** argv);
