@@ -132,7 +132,7 @@ bool PropertySheetHost::Show(std::wstring* error)
     // Wine's sheet reports the same result for OK and Cancel; the host saw which one it was.
     record_.sheetResult = closedWithOk_ ? CPSUI_OK : CPSUI_CANCEL;
     // Cancel leaves the job settings as they were at the last OK or Apply, as the driver does.
-    if (kind_ == SheetKind::Document && result != CPSUI_OK) *session_.privateSection() = appliedSection_;
+    if (kind_ == SheetKind::Document && record_.sheetResult != CPSUI_OK) *session_.privateSection() = appliedSection_;
     if (shown < 0) {
         *error = L"CommonPropertySheetUIW failed (" + std::to_wstring(shown) + L")";
         return false;

@@ -1,0 +1,197 @@
+// The driver-host emulator with the shipping DLL: the option-item exchange, the job recorder's
+// pass-through, and the common property sheet with the host's own pfnComPropSheet.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "host/common_ui_items.h"
+#include "host/host_session.h"
+#include "host/job_recorder.h"
+#include "host/property_sheet.h"
+#include "host/ui_watch.h"
+#include "jobs/raw_job_sender.h"
+#include "resource_ids.h"
+#include "support/fake_printer_data.h"
+#include "support/fake_spooler.h"
+
+namespace {
+
+FILE* Quiet()
+{
+    static FILE* sink = _wfopen(L"NUL", L"w");
+    return sink;
+}
+
+// A session with the shipping DLL beside the test program, without a printer.
+class HostWithShippingDll : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::wstring error;
+        ASSERT_TRUE(session_.Open(ProgramFolder() + L"orlinui.dll", nullptr, Quiet(), &error));
+    }
+    HostSession session_;
+};
+
+// Plays a sheet: once it is on screen, act runs (once) from the sheet's own message loop.
+std::function<void()> SheetAction;
+UiWatch* ActiveWatch = nullptr;
+void CALLBACK ActOnSheet(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (ActiveWatch == nullptr || ActiveWatch->sheet() == nullptr || !SheetAction) return;
+    auto act = std::move(SheetAction);
+    SheetAction = nullptr;
+    act();
+}
+
+bool ShowSheet(PropertySheetHost& sheet, UiWatch& watch, std::function<void()> act)
+{
+    ActiveWatch = &watch;
+    SheetAction = std::move(act);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &ActOnSheet);
+    std::wstring error;
+    const bool shown = sheet.Show(&error);
+    KillTimer(nullptr, timer);
+    ActiveWatch = nullptr;
+    return shown;
+}
+
+}  // namespace
+
+TEST_F(HostWithShippingDll, DocumentItemsComeInTwoCallsAndTheDriverTreeIsAdjusted)
+{
+    CommonUiExchange items(session_, OEMCUIP_DOCPROP);
+    ASSERT_TRUE(items.Run(Quiet()));
+    EXPECT_EQ(1u, items.pluginItemCount());
+    EXPECT_NE(nullptr, items.param().OEMCUIPCallback);
+    // Hidden, disabled, choices disabled and two selections forced: one line per item touched.
+    DriverOptionTree fresh(session_.heap());
+    const std::vector<std::wstring> changes = items.driverTree()->DescribeChanges(fresh.Snapshot());
+    ASSERT_EQ(7u, changes.size());
+    EXPECT_EQ(L"Scaling (DMPubID 2): disabled", changes[0]);
+    EXPECT_EQ(L"ICM Intent (DMPubID 11): \"Graphics\" -> \"Pictures\"", changes[3]);
+    EXPECT_EQ(L"Page Order (DMPubID 17): hidden", changes[6]);
+    // Every driver item was traced to the debugger, one line each.
+    size_t lines = 0;
+    for (size_t at = items.trace().find(L"\r\n"); at != std::wstring::npos; at = items.trace().find(L"\r\n", at + 2))
+        ++lines;
+    EXPECT_EQ(items.driverTree()->count(), lines);
+}
+
+TEST_F(HostWithShippingDll, ThePrinterItemIsTheOffsetFromZeroToEight)
+{
+    FakePrinterData printerData(session_.module());
+    printerData.SetDword(L"OEMUI_VALUE", 6);
+    CommonUiExchange items(session_, OEMCUIP_PRNPROP);
+    ASSERT_TRUE(items.Run(Quiet()));
+    ASSERT_EQ(1u, items.pluginItemCount());
+    const OPTITEM& offset = items.pluginItems()[0];
+    EXPECT_EQ(L"Offset (1/8 \")", OptionItemName(offset, session_.module()));
+    EXPECT_EQ(6, offset.Sel);
+    ASSERT_NE(nullptr, offset.pOptType);
+    EXPECT_EQ(8, offset.pOptType->pOptParam[1].lParam);
+}
+
+TEST(HostJobRecorder, RecordsEachJobWhileTheSpoolerStillGetsEveryCall)
+{
+    FakeSpooler spooler;  // stands for the real spooler, below the recorder
+    JobRecorder recorder(TestProgramModule());
+    ASSERT_TRUE(recorder.active());
+    const BYTE data[] = {0x1B, 0x40, 0x0C};
+    SendCommandBuffer(nullptr, data, sizeof(data), L"Head Clean");
+
+    ASSERT_EQ(1u, spooler.jobs.size());
+    EXPECT_EQ(std::vector<BYTE>(data, data + 3), spooler.jobs[0].bytes);
+    ASSERT_EQ(1u, recorder.jobs().size());
+    const SentJob& job = recorder.jobs()[0];
+    EXPECT_EQ(L"Head Clean", job.docName);
+    EXPECT_EQ(spooler.jobs[0].bytes, job.bytes);
+    EXPECT_TRUE(job.ended);
+    EXPECT_NE(0u, job.spoolerJobId);
+}
+
+TEST(HostJobRecorder, AFailedWriteIsNotCountedAsSent)
+{
+    FakeSpooler spooler;
+    spooler.failCall = 2;  // the write
+    JobRecorder recorder(TestProgramModule());
+    const BYTE data[] = {1, 2, 3};
+    SendCommandBuffer(nullptr, data, sizeof(data), L"Nozzle Check");
+
+    ASSERT_EQ(1u, recorder.jobs().size());
+    EXPECT_TRUE(recorder.jobs()[0].bytes.empty());
+    EXPECT_EQ(1u, recorder.jobs()[0].writes);
+    EXPECT_EQ(spooler.jobs[0].ended, recorder.jobs()[0].ended);
+    EXPECT_EQ(spooler.jobs[0].aborted, recorder.jobs()[0].aborted);
+}
+
+TEST_F(HostWithShippingDll, TheDocumentSheetShowsTheFivePagesAndTakesTheirResultOnOk)
+{
+    std::wstring error;
+    ASSERT_TRUE(session_.MergeIntoDefaults(Quiet(), &error));
+    CommonUiExchange items(session_, OEMCUIP_DOCPROP);
+    ASSERT_TRUE(items.Run(Quiet()));
+    UiWatch watch;
+    PropertySheetHost sheet(session_, items, SheetKind::Document, watch, Quiet());
+    int pages = 0;
+    ASSERT_TRUE(ShowSheet(sheet, watch, [&] {
+        pages = watch.pageCount();
+        PostMessageW(watch.sheet(), PSM_PRESSBUTTON, PSBTN_OK, 0);
+    }));
+
+    EXPECT_EQ(5, pages);
+    const SheetRecord& record = sheet.record();
+    EXPECT_EQ((std::vector<ULONG_PTR>{IDD_PRINT_MODE_PAGE, IDD_INK_LEVEL_PAGE, IDD_UTILITIES_PAGE, IDD_PURGE_PAGE,
+                                      IDD_ABOUT_PAGE}),
+              record.addedTemplates);
+    EXPECT_EQ(5, record.pagesAccepted);
+    EXPECT_EQ(L"OEM UI Page", record.pluginTitle);
+    EXPECT_EQ(static_cast<DWORD>(CPSUI_OK), record.sheetResult);
+    EXPECT_EQ(1, record.applies);
+    // The Print Mode page (the only one created) and the document item each report CPSUI_OK.
+    EXPECT_EQ(2, record.setResultCalls);
+    EXPECT_EQ(CPSUI_OK, record.lastSetResult);
+    EXPECT_TRUE(record.otherFunctions.empty());
+}
+
+TEST_F(HostWithShippingDll, CancelKeepsTheJobSettingsOfTheLastApply)
+{
+    std::wstring error;
+    ASSERT_TRUE(session_.MergeIntoDefaults(Quiet(), &error));
+    CommonUiExchange items(session_, OEMCUIP_DOCPROP);
+    ASSERT_TRUE(items.Run(Quiet()));
+    UiWatch watch;
+    PropertySheetHost sheet(session_, items, SheetKind::Document, watch, Quiet());
+    ASSERT_TRUE(ShowSheet(sheet, watch, [&] {
+        HWND page = watch.currentPage();
+        SendMessageW(GetDlgItem(page, IDC_MODE_PHOTO), BM_CLICK, 0, 0);
+        SendMessageW(watch.sheet(), PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+        SendMessageW(GetDlgItem(page, IDC_MODE_VIVID), BM_CLICK, 0, 0);
+        PostMessageW(watch.sheet(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    }));
+
+    EXPECT_EQ(static_cast<DWORD>(CPSUI_CANCEL), sheet.record().sheetResult);
+    EXPECT_EQ(1, sheet.record().applies);
+    EXPECT_EQ(PRINT_MODE_PHOTO, session_.privateSection()->printMode);
+}
+
+TEST_F(HostWithShippingDll, TheHostsOffsetPageStoresTheOffsetThroughThePluginsCallback)
+{
+    FakePrinterData printerData(session_.module());
+    CommonUiExchange items(session_, OEMCUIP_PRNPROP);
+    ASSERT_TRUE(items.Run(Quiet()));
+    UiWatch watch;
+    PropertySheetHost sheet(session_, items, SheetKind::Printer, watch, Quiet());
+    std::wstring outOfRange, accepted;
+    bool tooHigh = true;
+    ASSERT_TRUE(ShowSheet(sheet, watch, [&] {
+        tooHigh = sheet.SetOffsetOnPage(9, &outOfRange);
+        sheet.SetOffsetOnPage(7, &accepted);
+        PostMessageW(watch.sheet(), PSM_PRESSBUTTON, PSBTN_OK, 0);
+    }));
+
+    EXPECT_FALSE(tooHigh);
+    EXPECT_EQ(L"the Offset goes from 0 to 8", outOfRange);
+    EXPECT_EQ(7u, printerData.Dword(L"OEMUI_VALUE"));
+    EXPECT_EQ(E_NOTIMPL, sheet.record().initResult);  // the plug-in adds no printer pages of its own
+}
