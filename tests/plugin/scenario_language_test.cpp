@@ -76,7 +76,7 @@ TEST(ScenarioLanguage, ExpectationsTakeNamesOrNumbers)
         L"expect setting inkChannels \"Front 4 Channels Only\"\n"
         L"expect setting inkLevel 3\n"
         L"expect setting bidirectional off\n"
-        L"expect job \"Purge Print\" count 1 bytes 191 byte 58 0x09\n"
+        L"expect job \"Purge Print\" count 1 bytes 191 byte 58 0x09 byte 85 9\n"
         L"expect jobs 0\n"
         L"expect offset 5\n");
     ASSERT_TRUE(parsed.ok());
@@ -90,8 +90,7 @@ TEST(ScenarioLanguage, ExpectationsTakeNamesOrNumbers)
     EXPECT_EQ(job.text, L"Purge Print");
     EXPECT_EQ(job.count, 1);
     EXPECT_EQ(job.bytes, 191);
-    EXPECT_EQ(job.byteAt, 58);
-    EXPECT_EQ(job.byteValue, 9);
+    EXPECT_EQ(job.bytesAt, (std::vector<std::pair<long, long>>{{58, 9}, {85, 9}}));
     EXPECT_EQ(Only(parsed, 5).condition, Condition::Jobs);
     EXPECT_EQ(Only(parsed, 6).condition, Condition::Offset);
     EXPECT_EQ(Only(parsed, 6).number, 5);

@@ -1,8 +1,9 @@
 #include "host/demo_scenario.h"
 
-// Sizes and bytes below are those of the project's synthetic driver data files
-// (scripts/driver-data.sh): test.bin carries its drop-size byte at 65849, purge.bin its first
-// colour byte at 58.
+// File sizes and bytes below are those of the project's synthetic driver data files
+// (scripts/driver-data.sh): test.bin carries its drop-size byte at 65849, purge.bin its colour
+// bytes at 58, 85, 112 and 139. Bytes 59, 113 and 167 of "Head Alignment 1" are the first offset
+// byte of head sections #1, #2 and #3.
 const wchar_t DemoScenario[] = LR"(# orlinhost demo: the whole plug-in, as a person would use it.
 document
 expect page "Print Mode"
@@ -48,7 +49,8 @@ expect job "Head Clean" count 1 bytes 100
 click "Printer Port Test"
 expect job "Head port_test" count 20 bytes 60
 
-# Head alignment: pattern, then Realignment with #2 #9 #1, then Finish with #5 #7 #5.
+# Head alignment: pattern, then Realignment with #2 #9 #1, then Finish with #5 #7 #5. The first
+# offset byte of each head section carries the choice (-4, 6, -6, then 0, 2, 0).
 click "Printhead Alignment"
 answer Alignment Print
 expect job "Alignment File" count 1 bytes 2131
@@ -60,14 +62,14 @@ select 1014 "#1"
 click Realignment
 answer Alignment Print
 expect dialog "Alignment Adjustment"
-expect job "Head Alignment 1" count 1 bytes 244
+expect job "Head Alignment 1" count 1 bytes 244 byte 59 0xFC byte 113 0x06 byte 167 0xFA
 expect job "Head Alignment 2" count 1 bytes 86
 expect job "Alignment File" count 2
 expect selected 1012 "#5"
 expect selected 1013 "#5"
 select 1013 "#7"
 click Finish
-expect job "Head Alignment 1" count 2 bytes 244
+expect job "Head Alignment 1" count 2 bytes 244 byte 59 0x00 byte 113 0x02 byte 167 0x00
 expect job "Head Alignment 2" count 2 bytes 86
 
 # The waste counter reset: its button is hidden, its command still works.
@@ -80,7 +82,7 @@ page "Print Nozzle Purge"
 expect selected 1029 "Y"
 select 1029 "C/W"
 click "Purge - Print"
-expect job "Purge Print" count 1 bytes 191 byte 58 0x09
+expect job "Purge Print" count 1 bytes 191 byte 58 0x09 byte 85 0x09 byte 112 0x09 byte 139 0x09
 page About
 ok
 

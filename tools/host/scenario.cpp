@@ -212,7 +212,7 @@ private:
             return L"";
         }
         if (SameWord(what, L"job")) {
-            if (words_.size() < 3) return Usage(L"expect job NAME [count N] [bytes N] [byte AT VALUE]");
+            if (words_.size() < 3) return Usage(L"expect job NAME [count N] [bytes N] [byte AT VALUE]...");
             s_.condition = Condition::Job;
             s_.text = words_[2];
             for (size_t i = 3; i < words_.size();) {
@@ -223,13 +223,14 @@ private:
                     i += 2;
                     continue;
                 }
-                if (SameWord(words_[i], L"byte") && i + 2 < words_.size() && ParseNumber(words_[i + 1], &s_.byteAt) &&
-                    s_.byteAt >= 0 && ParseNumber(words_[i + 2], &s_.byteValue) && s_.byteValue >= 0 &&
-                    s_.byteValue <= 255) {
+                long at = 0, value = 0;
+                if (SameWord(words_[i], L"byte") && i + 2 < words_.size() && ParseNumber(words_[i + 1], &at) &&
+                    at >= 0 && ParseNumber(words_[i + 2], &value) && value >= 0 && value <= 255) {
+                    s_.bytesAt.emplace_back(at, value);
                     i += 3;
                     continue;
                 }
-                return Usage(L"expect job NAME [count N] [bytes N] [byte AT VALUE]");
+                return Usage(L"expect job NAME [count N] [bytes N] [byte AT VALUE]...");
             }
             return L"";
         }

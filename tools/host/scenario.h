@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class Action {
@@ -28,7 +29,7 @@ enum class Condition {
     Setting,    // expect setting NAME VALUE
     Offset,     // expect offset N
     Jobs,       // expect jobs N
-    Job,        // expect job NAME [count N] [bytes N] [byte AT VALUE]
+    Job,        // expect job NAME [count N] [bytes N] [byte AT VALUE]...
     Checked,    // expect checked CONTROL
     Unchecked,  // expect unchecked CONTROL
     Enabled,    // expect enabled CONTROL
@@ -60,8 +61,7 @@ struct Statement {
     long number = 0;        // offset, expect offset/jobs/setting value
     long count = -1;        // expect job ... count N (-1: at least one)
     long bytes = -1;        // expect job ... bytes N
-    long byteAt = -1;       // expect job ... byte AT VALUE
-    long byteValue = 0;
+    std::vector<std::pair<long, long>> bytesAt;  // expect job ... byte AT VALUE (any number of them)
 };
 
 struct ParsedScenario {

@@ -381,13 +381,14 @@ ScenarioRunner::Step ScenarioRunner::Check(const Statement& s)
         if (s.bytes >= 0 && last != nullptr && static_cast<long>(last->bytes.size()) != s.bytes)
             return Fail(s, L"the last " + Quoted(s.text) + L" job has " + std::to_wstring(last->bytes.size()) +
                                L" bytes");
-        if (s.byteAt >= 0 && last != nullptr) {
-            if (static_cast<size_t>(s.byteAt) >= last->bytes.size())
-                return Fail(s, L"the last " + Quoted(s.text) + L" job has no byte " + std::to_wstring(s.byteAt));
-            const BYTE value = last->bytes[static_cast<size_t>(s.byteAt)];
-            if (value != s.byteValue) {
+        for (const auto& [at, expected] : s.bytesAt) {
+            if (last == nullptr) break;
+            if (static_cast<size_t>(at) >= last->bytes.size())
+                return Fail(s, L"the last " + Quoted(s.text) + L" job has no byte " + std::to_wstring(at));
+            const BYTE value = last->bytes[static_cast<size_t>(at)];
+            if (value != expected) {
                 wchar_t text[96];
-                swprintf(text, 96, L"byte %ld of the last job is 0x%02X, not 0x%02lX", s.byteAt, value, s.byteValue);
+                swprintf(text, 96, L"byte %ld of the last job is 0x%02X, not 0x%02lX", at, value, expected);
                 return Fail(s, text);
             }
         }
