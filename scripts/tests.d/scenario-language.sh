@@ -52,4 +52,12 @@ code=$?
 has wrong-dialog 'line 5: the open dialog is "Alignment Adjustment"'
 # Only the alignment pattern went out: the adjustment dialog was cancelled, not finished.
 grep -qE '^Jobs sent by the plug-in: 1;' "$work/wrong-dialog.out" || fail "wrong-dialog: $(grep '^Jobs sent' "$work/wrong-dialog.out")"
+# Screenshots need a display: the headless prefix refuses them before anything runs.
+printf 'document\nok\n' > "$work/shots.scenario"
+wine dist/x64/orlinhost.exe run "$work/shots.scenario" --printer "$printer" --screenshots "$work/shots" </dev/null \
+  >"$work/shots.out" 2>&1
+code=$?
+[ "$code" = 2 ] || fail "screenshots without a display: exit $code"
+has shots '--screenshots needs a display'
+
 echo "bad lines refused before anything ran; failed expectations stop the run at their line"

@@ -36,6 +36,11 @@ int RunPropertiesCommand(const HostOptions& options)
         fwprintf(stderr, L"orlinhost: properties needs --printer NAME\n");
         return 2;
     }
+    if (!DisplayAvailable()) {
+        fwprintf(stderr, L"orlinhost: properties needs a display, and this Wine prefix has the null graphics driver "
+                         L"(use a display prefix, see the README)\n");
+        return 2;
+    }
     const bool document = options.sheet == L"document";
     fwprintf(stdout, L"%ls properties of \"%ls\" (%d-bit host):\n", document ? L"Document" : L"Printer",
              options.printer.c_str(), static_cast<int>(sizeof(void*) * 8));

@@ -72,6 +72,12 @@ int RunScenarioCommand(const HostOptions& options)
         return 2;
     }
 
+    if (!options.screenshots.empty() && !DisplayAvailable()) {
+        fwprintf(stderr, L"orlinhost: --screenshots needs a display, and this Wine prefix has the null graphics "
+                         L"driver (use a display prefix, see the README)\n");
+        return 2;
+    }
+
     // The virtual printer says where it keeps what it receives; another printer needs --received.
     std::wstring receivedFolder = options.received;
     if (receivedFolder.empty() && options.printer == VIRTUAL_PRINTER_NAME) receivedFolder = VirtualPrinterJobsFolder();

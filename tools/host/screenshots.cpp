@@ -23,6 +23,17 @@ void SettleWindow(HWND window)
 
 }  // namespace
 
+bool DisplayAvailable()
+{
+    wchar_t driver[64] = {};
+    DWORD size = sizeof(driver);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers", L"Graphics", RRF_RT_REG_SZ, nullptr, driver,
+                     &size) != ERROR_SUCCESS) {
+        return true;
+    }
+    return _wcsicmp(driver, L"null") != 0;
+}
+
 std::wstring FileSlug(const std::wstring& text)
 {
     std::wstring slug;

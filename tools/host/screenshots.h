@@ -37,5 +37,9 @@ private:
     std::vector<std::wstring> files_;
 };
 
+// False when windows cannot be seen: under Wine with the null graphics driver (the headless
+// prefix of the tests), where a sheet shown to a person would wait forever.
+bool DisplayAvailable();
+
 // "Utilities - VANTREL, Inc. " becomes "utilities-vantrel-inc".
 std::wstring FileSlug(const std::wstring& text);
