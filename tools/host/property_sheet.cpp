@@ -177,9 +177,8 @@ LONG_PTR PropertySheetHost::OnSheetReason(PPROPSHEETUI_INFO info, LPARAM lParam)
             document) {
             record_.pluginTitle = pluginHeader.pTitle;
         }
-        static std::wstring title;
-        title = session_.printerName() + (document ? L" Document Properties" : L" Properties");
-        header->pTitle = const_cast<LPWSTR>(title.c_str());
+        title_ = session_.printerName() + (document ? L" Document Properties" : L" Properties");
+        header->pTitle = const_cast<LPWSTR>(title_.c_str());
         header->Flags = 0;
         return 1;
     }

@@ -60,6 +60,7 @@ private:
     UiWatch& watch_;
     FILE* log_;
     SheetRecord record_;
+    std::wstring title_;  // the sheet's caption, read by the sheet while it is open
     OEMUIPSPARAM pageParam_ = {};
     PROPSHEETUI_INFO pluginInfo_ = {};
     HANDLE sheetHandle_ = nullptr;  // the real sheet's handle and function, from its INIT call
