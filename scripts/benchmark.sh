@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# The raw job sender's speed on Wine's real spooler, both architectures (not part of make test).
+# Performance figures, measured side by side in one run (not part of make test: benchmarks are
+# never timed assertions): the DLL sizes of both architectures; the plug-in's start-up per call
+# (load, class factory, object, devmode defaults) against a bare load and free of the same DLL;
+# each job sender's time per KiB on Wine's real spooler against one WritePrinter of the same bytes.
 # Usage: scripts/benchmark.sh [build-dir-prefix], default build/ (build/win32, build/win64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,6 +11,18 @@ prefix=${1:-build/}
 scripts/virtual-printer.sh >/dev/null
 for arch in win32 win64; do
   [ -f "$prefix$arch/CMakeCache.txt" ] || cmake --preset "$arch" -B "$prefix$arch" >/dev/null
-  cmake --build "$prefix$arch" --target job_sender_benchmark >/dev/null
+  log=$(mktemp)
+  cmake --build "$prefix$arch" --target orlinui plugin_load_benchmark job_sender_benchmark >"$log" 2>&1 \
+    || { cat "$log"; exit 1; }
+  rm -f "$log"
+done
+echo "DLL sizes (stripped):"
+for arch in win32 win64; do
+  dll=$prefix$arch/bin/orlinui.dll
+  printf '  %-5s %8d bytes  %s\n' "$arch" "$(stat -c %s "$dll")" "$dll"
+done
+for arch in win32 win64; do
+  echo
+  wine "$prefix$arch/bin/plugin_load_benchmark.exe" </dev/null
   wine "$prefix$arch/bin/job_sender_benchmark.exe" </dev/null
 done
