@@ -52,6 +52,7 @@ TEST(ScenarioLanguage, StatementsKeepTheirLineAndWords)
     ASSERT_EQ(parsed.statements.size(), 9u);
     EXPECT_EQ(Only(parsed, 0).action, Action::OpenDocument);
     EXPECT_EQ(Only(parsed, 0).line, 3);
+    EXPECT_TRUE(Only(parsed, 0).notes.empty());  // a blank line parts a comment from the statement
     EXPECT_EQ(Only(parsed, 1).action, Action::ChoosePage);
     EXPECT_EQ(Only(parsed, 1).text, L"Ink Level");
     EXPECT_EQ(Only(parsed, 1).source, L"page \"Ink Level\"");
@@ -67,6 +68,13 @@ TEST(ScenarioLanguage, StatementsKeepTheirLineAndWords)
     EXPECT_EQ(Only(parsed, 7).action, Action::Apply);
     EXPECT_EQ(Only(parsed, 8).action, Action::CloseCancel);
     EXPECT_EQ(Only(parsed, 8).line, 11);
+}
+
+TEST(ScenarioLanguage, CommentsRightAboveAStatementGoWithIt)
+{
+    const ParsedScenario parsed = ParseScenario(L"# Head clean\n  # at once\ndocument\n");
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ((std::vector<std::wstring>{L"# Head clean", L"# at once"}), Only(parsed, 0).notes);
 }
 
 TEST(ScenarioLanguage, ExpectationsTakeNamesOrNumbers)

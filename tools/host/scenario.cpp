@@ -298,6 +298,7 @@ ParsedScenario ParseScenario(const std::wstring& text)
 {
     ParsedScenario parsed;
     Sheet sheet = Sheet::None;
+    std::vector<std::wstring> notes;
     int lineNumber = 0;
     size_t start = 0;
     while (start <= text.size()) {
@@ -309,6 +310,11 @@ ParsedScenario ParseScenario(const std::wstring& text)
         if (!line.empty() && line.back() == L'\r') line.pop_back();
         const size_t first = line.find_first_not_of(L" \t");
         if (first == std::wstring::npos || line[first] == L'#') {
+            if (first == std::wstring::npos) {
+                notes.clear();
+            } else {
+                notes.push_back(line.substr(first));
+            }
             if (end == text.size()) break;
             continue;
         }
@@ -317,6 +323,7 @@ ParsedScenario ParseScenario(const std::wstring& text)
         Statement statement;
         statement.line = lineNumber;
         statement.source = line;
+        statement.notes.swap(notes);
         std::vector<std::wstring> words;
         std::wstring problem;
         if (SplitWords(line, &words, &problem)) problem = LineParser(statement, words, sheet).Parse();

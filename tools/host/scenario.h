@@ -53,6 +53,7 @@ enum class SettingField { PrintMode, InkLevel, DropSize, Bidirectional, InkChann
 struct Statement {
     int line = 0;
     std::wstring source;  // the line as written, trimmed
+    std::vector<std::wstring> notes;  // the comment lines just above it, shown when it runs
     Action action = Action::Expect;
     Condition condition = Condition::None;
     ControlName control;    // click, command, select, answer's button, expect on controls

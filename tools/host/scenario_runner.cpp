@@ -173,6 +173,8 @@ void ScenarioRunner::Announce(const Statement& statement)
 {
     if (announced_ == next_) return;
     announced_ = next_;
+    if (!statement.notes.empty()) fwprintf(out_, L"\n");
+    for (const std::wstring& note : statement.notes) fwprintf(out_, L"  %ls\n", note.c_str());
     fwprintf(out_, L"  %-4d  %ls\n", statement.line, statement.source.c_str());
     fflush(out_);
 }
