@@ -113,6 +113,10 @@ int RunScenarioCommand(const HostOptions& options)
     ScenarioRunner runner(session, recorder, watch, shots.get(), stdout);
     const bool passed = runner.Run(scenario.statements);
     const bool delivered = PrintSessionSummary(session, recorder, received.get(), stdout);
+    // The core's last Release ends the session: the plug-in lets go of the driver helper.
+    const ULONG left = session.ReleasePlugin();
+    fwprintf(stdout, L"Plug-in object released (Release answered %lu), driver helper references back to %ld\n", left,
+             session.helperReferences());
 
     fwprintf(stdout, L"\n");
     if (passed) {
