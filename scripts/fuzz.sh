@@ -6,19 +6,21 @@ set -u
 cd "$(dirname "$0")/.."
 mode=${1:-short}
 seconds=${FUZZ_SECONDS:-$([ "$mode" = long ] && echo 300 || echo 8)}
+bin=${FUZZ_BIN:-build/native/bin}
+logs=$(dirname "$bin")  # beside the targets: runs from other build folders keep their own logs
 status=0
-for target in "${FUZZ_BIN:-build/native/bin}"/*_fuzz; do
+for target in "$bin"/*_fuzz; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
   seeds=fuzz/corpus/$name
   work=build/fuzz-corpus/$name
   mkdir -p "$work" build/fuzz-artifacts
   if "$target" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -print_final_stats=1 \
-       -artifact_prefix=build/fuzz-artifacts/$name- "$work" "$seeds" > "build/fuzz-$name.log" 2>&1; then
-    runs=$(grep -m1 -oE 'stat::number_of_executed_units: *[0-9]+' "build/fuzz-$name.log" | grep -oE '[0-9]+$')
+       -artifact_prefix=build/fuzz-artifacts/$name- "$work" "$seeds" > "$logs/fuzz-$name.log" 2>&1; then
+    runs=$(grep -a -m1 -oE 'stat::number_of_executed_units: *[0-9]+' "$logs/fuzz-$name.log" | grep -oE '[0-9]+$')
     echo "$name: ${runs:-?} inputs in ${seconds}s, invariants held"
   else
-    echo "$name: FAILED"; tail -30 "build/fuzz-$name.log"; status=1
+    echo "$name: FAILED"; tail -30 "$logs/fuzz-$name.log"; status=1
   fi
 done
 exit $status
