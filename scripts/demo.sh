@@ -26,7 +26,7 @@ log=build/demo-x86.log
 mkdir -p build
 wine dist/x86/orlinhost.exe run demo --printer "$printer" </dev/null >"$log" 2>&1
 x86=$?
-grep -E '^(Scenario|Every job|The printer|Jobs sent)' "$log"
+grep -E '^(Scenario (passed|FAILED)|Every job|The printer|Jobs sent|Plug-in object)' "$log"
 
 echo
 if [ $status = 0 ] && [ $x64 = 0 ] && [ $x86 = 0 ]; then
