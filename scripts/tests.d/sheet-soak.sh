@@ -10,7 +10,7 @@ status=0
 for arch in x86 x64; do
   log=$(mktemp)
   if wine "dist/$arch/orlinhost.exe" soak --sheets "$sheets" </dev/null >"$log" 2>&1; then
-    echo "$arch: $(grep -E '^  from sheet' "$log" | sed 's/^ *//'), flat"
+    echo "$arch: $(grep -E '^  sheets ' "$log" | sed 's/^ *//')"
   else
     echo "$arch: FAILED"; cat "$log"; status=1
   fi

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr int DEFAULT_SOAK_SHEETS = 500;
 constexpr size_t PLUGIN_PAGE_COUNT = 5;
 
 // --- Counters -------------------------------------------------------------------------------
@@ -191,6 +191,12 @@ LONG_PTR CALLBACK CollectPages(HANDLE sheet, UINT function, LPARAM lParam1, LPAR
     return static_cast<LONG_PTR>(pages->size());
 }
 
+// The control run's page procedure: the page shows its template and does nothing else.
+INT_PTR CALLBACK IdlePageProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
 // Destroyed with the sheet, whatever path the round leaves by.
 class PluginHeap {
 public:
@@ -207,7 +213,7 @@ private:
     HANDLE heap_;
 };
 
-bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, DWORD privateSize, std::wstring* error)
+bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, DWORD privateSize, bool idlePages, std::wstring* error)
 {
     PluginHeap heap;
     if (heap.get() == nullptr) {
@@ -268,7 +274,13 @@ bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, DWORD privateSize, s
 
     // The real sheet: every page made by showing it, then OK, then the sheet destroyed.
     std::vector<HPROPSHEETPAGE> handles;
-    for (const PROPSHEETPAGEW& page : pages) handles.push_back(CreatePropertySheetPageW(&page));
+    for (PROPSHEETPAGEW& page : pages) {
+        if (idlePages) {
+            page.pfnDlgProc = IdlePageProc;
+            page.lParam = 0;
+        }
+        handles.push_back(CreatePropertySheetPageW(&page));
+    }
     PROPSHEETHEADERW header = {};
     header.dwSize = sizeof(header);
     header.dwFlags = PSH_MODELESS | PSH_NOCONTEXTHELP;
@@ -306,7 +318,7 @@ struct PluginReference {
 
 }  // namespace
 
-bool RunSheetSoak(const std::wstring& dllPath, int sheets, SoakReport* report, std::wstring* error)
+bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, SoakReport* report, std::wstring* error)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -339,8 +351,8 @@ bool RunSheetSoak(const std::wstring& dllPath, int sheets, SoakReport* report, s
             return false;
         }
         report->samples.push_back(counters.Sample(0));
-        for (int sheet = 1; sheet <= sheets; ++sheet) {
-            if (!OpenAndCloseSheet(reference.plugin, module.get(), size.cbBufSize, error)) {
+        for (int sheet = 1; sheet <= options.sheets; ++sheet) {
+            if (!OpenAndCloseSheet(reference.plugin, module.get(), size.cbBufSize, options.idlePages, error)) {
                 *error = L"sheet " + std::to_wstring(sheet) + L": " + *error;
                 return false;
             }
@@ -354,23 +366,32 @@ bool RunSheetSoak(const std::wstring& dllPath, int sheets, SoakReport* report, s
     return true;
 }
 
+SoakSample WarmUpPeak(const SoakReport& report, int warmUpSheets)
+{
+    SoakSample peak = {0, 0, 0, 0};
+    for (const SoakSample& sample : report.samples) {
+        if (sample.sheet < 1 || sample.sheet > warmUpSheets) continue;
+        peak.sheet = sample.sheet;
+        peak.gdiObjects = std::max(peak.gdiObjects, sample.gdiObjects);
+        peak.userObjects = std::max(peak.userObjects, sample.userObjects);
+        peak.privateBytes = std::max(peak.privateBytes, sample.privateBytes);
+    }
+    return peak;
+}
+
 bool SoakIsFlat(const SoakReport& report, const SoakTolerance& tolerance, std::wstring* why)
 {
-    if (report.samples.empty()) return true;
-    const size_t base = static_cast<size_t>(tolerance.warmUpSheets) < report.samples.size() - 1
-                            ? static_cast<size_t>(tolerance.warmUpSheets)
-                            : report.samples.size() - 1;
-    const SoakSample& from = report.samples[base];
-    for (size_t i = base + 1; i < report.samples.size(); ++i) {
-        const SoakSample& now = report.samples[i];
-        const long gdi = static_cast<long>(now.gdiObjects) - static_cast<long>(from.gdiObjects);
-        const long user = static_cast<long>(now.userObjects) - static_cast<long>(from.userObjects);
-        const bool memoryGrew = now.privateBytes > from.privateBytes + tolerance.privateBytes;
-        if (gdi <= tolerance.gdiObjects && user <= tolerance.userObjects && !memoryGrew) continue;
+    const SoakSample peak = WarmUpPeak(report, tolerance.warmUpSheets);
+    for (const SoakSample& now : report.samples) {
+        if (now.sheet <= tolerance.warmUpSheets) continue;
+        const long gdi = static_cast<long>(now.gdiObjects) - static_cast<long>(peak.gdiObjects);
+        const long user = static_cast<long>(now.userObjects) - static_cast<long>(peak.userObjects);
+        const long long memory = static_cast<long long>(now.privateBytes) - static_cast<long long>(peak.privateBytes);
+        if (gdi <= tolerance.gdiObjects && user <= tolerance.userObjects &&
+            memory <= static_cast<long long>(tolerance.privateBytes))
+            continue;
         *why = L"after sheet " + std::to_wstring(now.sheet) + L": GDI " + std::to_wstring(gdi) + L", USER " +
-               std::to_wstring(user) + L", private bytes " +
-               std::to_wstring(static_cast<long long>(now.privateBytes) - static_cast<long long>(from.privateBytes)) +
-               L" since sheet " + std::to_wstring(from.sheet);
+               std::to_wstring(user) + L", private bytes " + std::to_wstring(memory) + L" over the warm-up peak";
         return false;
     }
     return true;
@@ -378,56 +399,64 @@ bool SoakIsFlat(const SoakReport& report, const SoakTolerance& tolerance, std::w
 
 int RunSoakCommand(int argc, wchar_t** argv)
 {
-    int sheets = DEFAULT_SOAK_SHEETS;
+    SoakOptions options;
     std::wstring dll = ProgramFolder() + L"orlinui.dll";
     for (int i = 2; i < argc; ++i) {
         const std::wstring word = argv[i];
         if (word == L"--sheets" && i + 1 < argc) {
-            sheets = _wtoi(argv[++i]);
+            options.sheets = _wtoi(argv[++i]);
+        } else if (word == L"--idle-pages") {
+            options.idlePages = true;
         } else if (word == L"--dll" && i + 1 < argc) {
             dll = argv[++i];
         } else {
-            fwprintf(stderr, L"usage: orlinhost soak [--sheets N] [--dll PATH]\n");
+            fwprintf(stderr, L"usage: orlinhost soak [--sheets N] [--idle-pages] [--dll PATH]\n");
             return 2;
         }
     }
-    if (sheets < 1) {
+    if (options.sheets < 1) {
         fwprintf(stderr, L"orlinhost: --sheets needs a count of at least 1\n");
         return 2;
     }
 
     SoakReport report;
     std::wstring error;
-    if (!RunSheetSoak(dll, sheets, &report, &error)) {
+    if (!RunSheetSoak(dll, options, &report, &error)) {
         fwprintf(stderr, L"orlinhost soak: %ls\n", error.c_str());
         return 2;
     }
-    wprintf(L"Soak: %d document sheets of %ls (%d-bit), a plug-in heap per sheet\n", sheets, dll.c_str(),
-            static_cast<int>(sizeof(void*) * 8));
+    wprintf(L"Soak: %d document sheets of %ls (%d-bit), a plug-in heap per sheet%ls\n", options.sheets, dll.c_str(),
+            static_cast<int>(sizeof(void*) * 8), options.idlePages ? L", pages that do nothing (control)" : L"");
     wprintf(L"  GDI objects:   %ls\n  USER objects:  %ls\n  private bytes: %ls\n", report.gdiSource.c_str(),
             report.userSource.c_str(), report.memorySource.c_str());
     wprintf(L"  %6ls %6ls %6ls %12ls\n", L"sheet", L"GDI", L"USER", L"private KiB");
-    const int step = sheets >= 20 ? sheets / 20 : 1;
+    const int step = options.sheets >= 20 ? options.sheets / 20 : 1;
     for (const SoakSample& sample : report.samples) {
-        if (sample.sheet > 10 && sample.sheet % step != 0 && sample.sheet != sheets) continue;
+        if (sample.sheet > 10 && sample.sheet % step != 0 && sample.sheet != options.sheets) continue;
         wprintf(L"  %6d %6lu %6lu %12lu\n", sample.sheet, static_cast<unsigned long>(sample.gdiObjects),
                 static_cast<unsigned long>(sample.userObjects), static_cast<unsigned long>(sample.privateBytes / 1024));
     }
     const SoakTolerance tolerance;
-    const SoakSample& from = report.samples[static_cast<size_t>(tolerance.warmUpSheets) < report.samples.size() - 1
-                                                ? tolerance.warmUpSheets
-                                                : report.samples.size() - 1];
+    const SoakSample peak = WarmUpPeak(report, tolerance.warmUpSheets);
+    SoakSample highest = peak;
+    for (const SoakSample& sample : report.samples) {
+        if (sample.sheet <= tolerance.warmUpSheets) continue;
+        highest.gdiObjects = std::max(highest.gdiObjects, sample.gdiObjects);
+        highest.userObjects = std::max(highest.userObjects, sample.userObjects);
+        highest.privateBytes = std::max(highest.privateBytes, sample.privateBytes);
+    }
     const SoakSample& last = report.samples.back();
-    wprintf(L"  from sheet %d to %d: GDI %+ld, USER %+ld, private %+lld KiB\n", from.sheet, last.sheet,
-            static_cast<long>(last.gdiObjects) - static_cast<long>(from.gdiObjects),
-            static_cast<long>(last.userObjects) - static_cast<long>(from.userObjects),
-            (static_cast<long long>(last.privateBytes) - static_cast<long long>(from.privateBytes)) / 1024);
+    if (last.sheet > peak.sheet)
+        wprintf(L"  sheets %d to %d against the peak of sheets 1 to %d: GDI %+ld, USER %+ld, private %+lld KiB at most\n",
+            peak.sheet + 1, last.sheet, peak.sheet, static_cast<long>(highest.gdiObjects) - static_cast<long>(peak.gdiObjects),
+            static_cast<long>(highest.userObjects) - static_cast<long>(peak.userObjects),
+            (static_cast<long long>(highest.privateBytes) - static_cast<long long>(peak.privateBytes)) / 1024);
     std::wstring why;
     if (!SoakIsFlat(report, tolerance, &why)) {
         wprintf(L"  GREW %ls\n", why.c_str());
         return 1;
     }
-    wprintf(L"  flat (after %d warm-up sheets: no GDI or USER object more, at most %lu KiB of private bytes)\n",
-            tolerance.warmUpSheets, static_cast<unsigned long>(tolerance.privateBytes / 1024));
+    wprintf(L"  flat (no GDI or USER object more, private bytes within %lu KiB)\n",
+            static_cast<unsigned long>(tolerance.privateBytes / 1024));
     return 0;
 }

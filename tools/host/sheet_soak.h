@@ -24,22 +24,33 @@ struct SoakReport {
     std::wstring gdiSource, userSource, memorySource;
 };
 
-// Runs sheets rounds against the plug-in DLL at dllPath. False, with the reason, when the plug-in
-// could not be loaded or a sheet could not be made.
-bool RunSheetSoak(const std::wstring& dllPath, int sheets, SoakReport* report, std::wstring* error);
+struct SoakOptions {
+    int sheets = 500;
+    // Control run: the same sheets with the plug-in's page procedures replaced by ones that do
+    // nothing, so that what the platform's sheets themselves leave behind can be told apart.
+    bool idlePages = false;
+};
 
-// Growth limits for a flat run, counted from the sample after the warm-up sheets: the first sheets
-// load fonts, classes and caches that later sheets reuse.
+// Runs the sheets against the plug-in DLL at dllPath. False, with the reason, when the plug-in
+// could not be loaded or a sheet could not be made.
+bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, SoakReport* report, std::wstring* error);
+
+// Growth limits for a flat run. The first sheets load fonts, classes and caches that later sheets
+// reuse, so every later sample is held against the highest one of the warm-up.
 struct SoakTolerance {
-    int warmUpSheets = 5;
+    int warmUpSheets = 10;
     long gdiObjects = 0;
     long userObjects = 0;
     SIZE_T privateBytes = 512 * 1024;
 };
 
-// True when no counter grew beyond the tolerance after the warm-up; why names the first that did.
+// Per counter, the highest sample of the warm-up sheets (sheet number: the last of them).
+SoakSample WarmUpPeak(const SoakReport& report, int warmUpSheets);
+
+// True when no sample after the warm-up exceeds its peak by more than the tolerance; why names
+// the first that did.
 bool SoakIsFlat(const SoakReport& report, const SoakTolerance& tolerance, std::wstring* why);
 
-// orlinhost soak [--sheets N] [--dll PATH]: prints the samples and the verdict. Exit code 0 flat,
-// 1 grew, 2 could not run.
+// orlinhost soak [--sheets N] [--idle-pages] [--dll PATH]: prints the samples and the verdict.
+// Exit code 0 flat, 1 grew, 2 could not run.
 int RunSoakCommand(int argc, wchar_t** argv);
