@@ -6,7 +6,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
-wineserver -p </dev/null >/dev/null 2>&1 || true
+# No persistent wineserver here: Wine's services inherit the first program's output, and a server
+# that never ends would keep a pipe such as `make demo | less` open for ever.
 printer="Orlin Virtual Printer"
 status=0
 
