@@ -27,7 +27,7 @@ int Fail(const wchar_t* step, HRESULT hr)
 
 int RunInfoCommand(const wchar_t* dllPath)
 {
-    const std::wstring path = dllPath != nullptr ? std::wstring(dllPath) : ProgramFolder() + L"orlinui.dll";
+    const std::wstring path = PluginPath(dllPath != nullptr ? dllPath : L"");
     LoadedModule module(path.c_str());
     if (module.get() == nullptr) {
         fwprintf(stderr, L"orlinhost: cannot load %ls (error %lu)\n", path.c_str(), GetLastError());

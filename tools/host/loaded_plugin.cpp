@@ -31,3 +31,8 @@ std::wstring ProgramFolder()
     const size_t slash = folder.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
 }
+
+std::wstring PluginPath(const std::wstring& requested)
+{
+    return requested.empty() ? ProgramFolder() + L"orlinui.dll" : requested;
+}

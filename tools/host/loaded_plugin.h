@@ -36,3 +36,6 @@ HRESULT CreatePluginObject(const LoadedModule& module, IPrintOemUI** plugin);
 
 // The folder of this program, with a trailing backslash.
 std::wstring ProgramFolder();
+
+// The plug-in to load: the one asked for, else orlinui.dll beside this program.
+std::wstring PluginPath(const std::wstring& requested);

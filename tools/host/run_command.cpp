@@ -88,7 +88,7 @@ int RunScenarioCommand(const HostOptions& options)
              static_cast<int>(sizeof(void*) * 8));
     HostSession session;
     std::wstring error;
-    const std::wstring dll = options.dll.empty() ? ProgramFolder() + L"orlinui.dll" : options.dll;
+    const std::wstring dll = PluginPath(options.dll);
     if (!session.Open(dll, options.printer.c_str(), stdout, &error)) {
         fwprintf(stderr, L"orlinhost: %ls\n", error.c_str());
         return 1;

@@ -400,7 +400,7 @@ bool SoakIsFlat(const SoakReport& report, const SoakTolerance& tolerance, std::w
 int RunSoakCommand(int argc, wchar_t** argv)
 {
     SoakOptions options;
-    std::wstring dll = ProgramFolder() + L"orlinui.dll";
+    std::wstring dll = PluginPath(L"");
     for (int i = 2; i < argc; ++i) {
         const std::wstring word = argv[i];
         if (word == L"--sheets" && i + 1 < argc) {
