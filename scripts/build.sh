@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Builds the three presets and leaves the shipped files in dist/.
+# Builds the three presets (x86 too where it cannot run: its DLL is still checked and shipped) and
+# leaves the shipped files in dist/. Each preset's output is kept in build/logs/build-PRESET.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/steps.sh
+
+build_preset() {
+  if [ ! -f "build/$1/CMakeCache.txt" ]; then cmake --preset "$1" || return; fi
+  cmake --build --preset "$1"
+}
 for preset in native win32 win64; do
-  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  orlin_step "build: $preset" "build-$preset" build_preset "$preset"
 done
 mkdir -p dist
 [ -f build/native/bin/jobview ] && cp -f build/native/bin/jobview dist/jobview

@@ -1,15 +1,33 @@
 #!/usr/bin/env bash
-# Runs every test tier and ends with one line "N passed, M failed" over all of them.
+# Runs every test tier and ends with one line "N passed, M failed, K skipped" over all of them.
+# Where x86 programs cannot run (or with ORLIN_X86=no) the x86 run-time tiers are skipped, each by
+# name with the reason; the x86 DLL is still checked as a file. Every Wine process this run started
+# is ended when it exits, also after a failure or an interrupt.
 set -u
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 results=build/test-results
 rm -rf "$results"; mkdir -p "$results"
-passed=0; failed=0
+passed=0; failed=0; skipped=0
+orlin_x86_runs
+trap orlin_wine_end EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+skip() { skipped=$((skipped + 1)); echo "$1: not run (x86: $ORLIN_X86_WHY)"; }
 
 count_xml() {  # adds the counts of one gtest XML report; a missing report is one failure
-  local xml=$1 name=$2
-  if [ ! -s "$xml" ]; then echo "FAILED: $name produced no report (crashed?)"; failed=$((failed + 1)); return; fi
+  local xml=$1 name=$2 log=$3 code=$4
+  if [ ! -s "$xml" ]; then
+    failed=$((failed + 1))
+    if [ "$code" = 124 ]; then echo "FAILED: $name was stopped after 600 s"
+    elif grep -q '^\[==========\] Running' "$log" 2>/dev/null; then
+      echo "FAILED: $name crashed (exit $code) before writing its report"
+    else
+      echo "FAILED: $name did not start (exit $code): $(grep -v '^\s*$' "$log" 2>/dev/null | tail -n 1)"
+    fi
+    return
+  fi
   local tests failures errors disabled
   tests=$(grep -m1 -o '<testsuites[^>]* tests="[0-9]*"' "$xml" | grep -o 'tests="[0-9]*"' | tr -dc 0-9)
   failures=$(grep -m1 -o '<testsuites[^>]* failures="[0-9]*"' "$xml" | grep -o 'failures="[0-9]*"' | tr -dc 0-9)
@@ -22,35 +40,48 @@ count_xml() {  # adds the counts of one gtest XML report; a missing report is on
 
 check() {  # one named check that passes or fails as a whole
   local name=$1; shift
-  if "$@" > "$results/$name.log" 2>&1; then passed=$((passed + 1)); echo "$name: passed"
+  if "$@" > "$results/$name.log" 2>&1 </dev/null; then passed=$((passed + 1)); echo "$name: passed"
   else failed=$((failed + 1)); echo "$name: FAILED"; sed 's/^/  /' "$results/$name.log" | tail -20; fi
 }
 
 # Tier 1, natively under ASan/UBSan.
-build/native/bin/core_tests --gtest_output="xml:$results/native-core.xml" > "$results/native-core.log" 2>&1 \
-  || tail -30 "$results/native-core.log"
-count_xml "$results/native-core.xml" "native core_tests"
+build/native/bin/core_tests --gtest_output="xml:$results/native-core.xml" > "$results/native-core.log" 2>&1
+code=$?
+[ $code = 0 ] || tail -30 "$results/native-core.log"
+count_xml "$results/native-core.xml" "native core_tests" "$results/native-core.log" $code
 
-# Tiers 1 to 4 under Wine, both architectures.
-wineserver -p >/dev/null 2>&1 </dev/null || true
+# Tiers 1 to 4 under Wine, both architectures where they run.
+wineserver -p >/dev/null 2>&1 </dev/null
+results_windows=$(winepath -w "$PWD/$results" 2>"$results/winepath.log") ||
+  echo "FAILED: winepath does not run: $(tail -n 1 "$results/winepath.log")"
 for arch in win32 win64; do
   for exe in build/$arch/bin/*_tests.exe; do
     [ -f "$exe" ] || continue
-    name="$arch $(basename "$exe" .exe)"
-    xml="$results/$arch-$(basename "$exe" .exe).xml"
-    timeout 600 wine "$exe" --gtest_output="xml:$(winepath -w "$xml" 2>/dev/null)" \
-      > "$results/$arch-$(basename "$exe" .exe).log" 2>&1 </dev/null \
-      || grep -E '^\[  FAILED  \]|Failure|error' "$results/$arch-$(basename "$exe" .exe).log" | head -30
-    count_xml "$xml" "$name"
+    program=$(basename "$exe" .exe)
+    name="$arch $program"
+    if [ $arch = win32 ] && ! orlin_x86_runs; then skip "$name"; continue; fi
+    log="$results/$arch-$program.log"
+    timeout 600 wine "$exe" --gtest_output="xml:$results_windows\\$arch-$program.xml" > "$log" 2>&1 </dev/null
+    code=$?
+    [ $code = 0 ] || grep -E '^\[  FAILED  \]|Failure|error' "$log" | head -30
+    count_xml "$results/$arch-$program.xml" "$name" "$log" $code
   done
 done
-check "x86 DLL exports and imports" scripts/check-dll.sh dist/x86/orlinui.dll
-check "x64 DLL exports and imports" scripts/check-dll.sh dist/x64/orlinui.dll
+check "x86 DLL exports, imports and machine" scripts/check-dll.sh dist/x86/orlinui.dll x86
+check "x64 DLL exports, imports and machine" scripts/check-dll.sh dist/x64/orlinui.dll x64
 
+# Named checks; a FILE.arch.sh runs once per architecture, with x86 or x64 as its argument.
 for extra in scripts/tests.d/*.sh; do
   [ -f "$extra" ] || continue
-  check "$(basename "$extra" .sh)" bash "$extra"
+  name=$(basename "$extra" .sh)
+  case $extra in
+    *.arch.sh)
+      name=${name%.arch}
+      check "$name x64" bash "$extra" x64
+      if orlin_x86_runs; then check "$name x86" bash "$extra" x86; else skip "$name x86"; fi ;;
+    *) check "$name" bash "$extra" ;;
+  esac
 done
 
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -1,32 +1,40 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs and prepares the headless Wine prefix inside the
-# build tree. Safe to run again: it only installs what is missing.
+# build tree. Safe to run again: it only installs what is missing. 32-bit Wine is installed only
+# where this machine runs 32-bit programs (elsewhere its package scripts fail with Exec format error).
 set -euo pipefail
-
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/scripts/steps.sh"
+. "$here/scripts/wine-env.sh"
+
 packages=(
   cmake make g++ clang libclang-rt-14-dev googletest
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine wine64 wine32:i386 xvfb xauth imagemagick
+  wine wine64 xvfb xauth imagemagick
 )
-
-sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  sudo_ dpkg --add-architecture i386
-  need_update=1
+x86=no
+if orlin_kernel_runs_x86; then
+  x86=yes
+  packages+=(wine32:i386)
+elif [ "${ORLIN_X86:-}" = yes ]; then
+  echo "ORLIN_X86=yes, but this machine runs no 32-bit programs (the kernel refuses i386 executables)" >&2
+  exit 1
 fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+
+install_packages() {
+  if [ $x86 = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386 || return
+  fi
+  as_root apt-get update && as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$@"
+}
 if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  sudo_ apt-get update -qq
-  sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}"
-elif [ -n "${need_update:-}" ]; then
-  sudo_ apt-get update -qq
+  orlin_step "setup: installing ${#missing[@]} Debian packages" setup-packages install_packages "${missing[@]}"
 fi
 
+orlin_x86_runs || echo "setup: x86 programs will not run here: $ORLIN_X86_WHY"
 "$here/scripts/wine-prefix.sh"

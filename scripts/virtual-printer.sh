@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Creates "Orlin Virtual Printer" in the project's Wine prefix (again harmlessly when it exists):
+# Creates "Orlin Virtual Printer" in the current Wine prefix (again harmlessly when it exists):
 # Wine's spooler pipes each of its jobs to scripts/capture-job.sh, which keeps every job in its own
-# numbered file in build/virtual-printer/jobs/. The small installer is compiled here directly, as
-# this runs before the project's own build.
+# numbered file in the prefix's jobs folder, virtual-printer/jobs beside the prefix (build/virtual-
+# printer/jobs for the tests' prefix). The small installer is compiled here directly, as this runs
+# before the project's own build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 root=$(pwd)
 out=build/virtual-printer
-jobs=$out/jobs
+jobs=$(dirname "$WINEPREFIX")/virtual-printer/jobs
 exe=$out/orlinprinter.exe
 sources=(tools/host/virtual_printer.cpp tools/host/orlinprinter_main.cpp tools/host/virtual_printer.h)
-mkdir -p "$jobs"
+mkdir -p "$out" "$jobs"
 
 stale=0
 [ -f "$exe" ] || stale=1
@@ -21,5 +22,7 @@ if [ $stale = 1 ]; then
     tools/host/virtual_printer.cpp tools/host/orlinprinter_main.cpp -lwinspool -o "$exe"
 fi
 
-command="/bin/sh '$root/scripts/capture-job.sh' '$root/$jobs'"
-wine "$exe" install "$command" "$(winepath -w "$root/$jobs")" </dev/null
+command="/bin/sh '$root/scripts/capture-job.sh' '$jobs'"
+jobs_windows=$(winepath -w "$jobs")
+[ -n "$jobs_windows" ] || { echo "winepath gave no Windows path for $jobs" >&2; exit 1; }
+wine "$exe" install "$command" "$jobs_windows" </dev/null

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The set-up as it runs on a machine that runs no 32-bit programs, forced with ORLIN_X86=no in a new
+# prefix of its own (build/x64-only): the prefix is made, the virtual printer installed with its jobs
+# folder, an x64 test program writes its report and `orlinhost info` runs in x64, while the x86
+# host cannot start there.
+set -u
+cd "$(dirname "$0")/../.."
+export ORLIN_X86=no ORLIN_WINEPREFIX=$PWD/build/x64-only/wine
+unset ORLIN_X86_RUNS ORLIN_X86_WHY ORLIN_X86_HIDDEN
+. scripts/wine-env.sh
+fail() { echo "FAIL: $*"; exit 1; }
+trap orlin_wine_end EXIT
+orlin_wine_end
+rm -rf build/x64-only
+mkdir -p build/x64-only
+
+start=$SECONDS
+scripts/wine-prefix.sh || fail "the prefix was not made"
+made=$((SECONDS - start))
+[ "$(cat "$WINEPREFIX/.orlin-arches")" = x64 ] || fail "the prefix is not marked as made for x64 only"
+
+jobs=$PWD/build/x64-only/virtual-printer/jobs
+[ -d "$jobs" ] || fail "no jobs folder $jobs"
+folder=$(wine build/virtual-printer/orlinprinter.exe folder </dev/null | tr -d '\r')
+[ -n "$folder" ] && [ "$folder" = "$(winepath -w "$jobs")" ] ||
+  fail "the virtual printer keeps its jobs in \"$folder\", not in $jobs"
+
+xml=build/x64-only/core_tests.xml
+wine build/win64/bin/core_tests.exe --gtest_output="xml:$(winepath -w "$PWD/$xml")" \
+  >build/x64-only/core_tests.log 2>&1 </dev/null
+[ -s "$xml" ] || fail "x64 core_tests wrote no report: $(tail -n 3 build/x64-only/core_tests.log)"
+grep -q '<testsuites[^>]* failures="0"' "$xml" || fail "x64 core_tests failed: see build/x64-only/core_tests.log"
+
+info=$(wine dist/x64/orlinhost.exe info </dev/null 2>&1) || fail "orlinhost info x64: exit $?: $info"
+grep -q '(64-bit host)' <<<"$info" || fail "orlinhost info x64 said: $info"
+
+x86="the x86 host cannot start here"
+if [ -n "${ORLIN_X86_HIDE:-}" ]; then
+  ! timeout 60 wine dist/x86/orlinhost.exe info </dev/null 2>&1 | grep -q '32-bit host' ||
+    fail "the x86 host ran although the 32-bit loader was hidden"
+else
+  x86="the 32-bit loader could not be hidden here (no mount namespace), so Wine's own 32-bit part still ran"
+fi
+echo "x64-only prefix made in ${made} s, virtual printer with its jobs folder, x64 core_tests reported,"
+echo "orlinhost info x64 ran; $x86"
