@@ -10,6 +10,10 @@ results=build/test-results
 rm -rf "$results"; mkdir -p "$results"
 passed=0; failed=0; skipped=0
 orlin_x86_runs
+if [ ! -f "$WINEPREFIX/.orlin-arches" ]; then
+  echo "The Wine prefix $WINEPREFIX is not set up: run scripts/setup.sh first (make test does)."
+  exit 1
+fi
 trap orlin_wine_end EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
@@ -51,6 +55,9 @@ code=$?
 count_xml "$results/native-core.xml" "native core_tests" "$results/native-core.log" $code
 
 # Tiers 1 to 4 under Wine, both architectures where they run.
+# One server for the whole run. A server still ending (after the set-up, say) would not become
+# persistent, and would take the prefix's desktop with it while the first tests run.
+wineserver -w >/dev/null 2>&1 </dev/null
 wineserver -p >/dev/null 2>&1 </dev/null
 results_windows=$(winepath -w "$PWD/$results" 2>"$results/winepath.log") ||
   echo "FAILED: winepath does not run: $(tail -n 1 "$results/winepath.log")"

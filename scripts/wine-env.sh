@@ -11,7 +11,7 @@ export WINEPREFIX="${ORLIN_WINEPREFIX:-$orlin_root/build/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
-export ORLIN_WINE64=/usr/lib/wine/wine64 ORLIN_WINE32=/usr/lib/wine/wine
+export ORLIN_WINE64=/usr/lib/wine/wine64 ORLIN_WINE32=/usr/lib/wine/wine ORLIN_WINE32_LIBS=/usr/lib/i386-linux-gnu/wine
 export ORLIN_WINESERVER=/usr/lib/wine/wineserver64 WINELOADER=/usr/lib/wine/wine64
 case ":$PATH:" in *":$orlin_root/scripts/wine-bin:"*) ;; *) PATH="$orlin_root/scripts/wine-bin:$PATH" ;; esac
 export PATH
@@ -68,20 +68,22 @@ orlin_x86_runs() {
   [ "$ORLIN_X86_RUNS" = yes ]
 }
 
-# ORLIN_X86=no where x86 does run: the wrappers hide the 32-bit loader behind a file the kernel
-# refuses, in a mount namespace of each Wine command, so that Wine itself (making a prefix, say)
-# meets what it meets on a machine that runs no 32-bit programs. Needs unshare's rights (root);
-# without them only the project's own x86 programs are left out.
+# ORLIN_X86=no where x86 does run: the wrappers hide 32-bit Wine (its loader behind a file the
+# kernel refuses, its libraries behind an empty folder) in a mount namespace of each Wine command,
+# so that Wine itself, making a prefix say, meets what it meets on a machine that runs no 32-bit
+# programs and has no wine32. Needs unshare's rights (root); without them only the project's own
+# x86 programs are left out.
 unset ORLIN_X86_HIDE
 if [ "${ORLIN_X86:-}" = no ] && [ -x "$ORLIN_WINE32" ] && [ -z "${ORLIN_X86_HIDDEN:-}" ] &&
    unshare --mount --propagation private true 2>/dev/null; then
-  export ORLIN_X86_HIDE="$orlin_root/build/not-an-x86-loader"
-  [ -f "$ORLIN_X86_HIDE" ] || { mkdir -p "$orlin_root/build" &&
-    printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\50\0' >"$ORLIN_X86_HIDE" && chmod +x "$ORLIN_X86_HIDE"; }
+  export ORLIN_X86_HIDE="$orlin_root/build/no-x86-wine"
+  if [ ! -f "$ORLIN_X86_HIDE/wine" ]; then
+    mkdir -p "$ORLIN_X86_HIDE/empty" &&
+      printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\50\0' >"$ORLIN_X86_HIDE/wine" && chmod +x "$ORLIN_X86_HIDE/wine"
+  fi
 fi
 
 # Ends every Wine process of this prefix, its server and the prefix's services among them.
 orlin_wine_end() {
-  [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1 </dev/null
-  return 0
+  if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 </dev/null || true; fi
 }

@@ -34,6 +34,6 @@ graphics() {
 }
 prepare() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then make_prefix || return; fi
-  graphics && "$here/scripts/virtual-printer.sh" && "$here/scripts/driver-data.sh"
+  graphics && "$here/scripts/virtual-printer.sh" && "$here/scripts/driver-data.sh" && wineserver -w
 }
 orlin_step "$label" "$log" prepare
