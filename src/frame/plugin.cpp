@@ -33,9 +33,11 @@ ULONG STDMETHODCALLTYPE OemUiPlugin::AddRef()
 
 ULONG STDMETHODCALLTYPE OemUiPlugin::Release()
 {
-    if (InterlockedDecrement(&refCount_) != 0) return static_cast<ULONG>(refCount_);
-    delete this;
-    return 0;
+    // Once the count is down, another thread's final Release may already have deleted the object:
+    // answer with what the decrement gave, never read the count again.
+    const LONG left = InterlockedDecrement(&refCount_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
 }
 
 HRESULT STDMETHODCALLTYPE OemUiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded)
