@@ -10,8 +10,6 @@ HRESULT STDMETHODCALLTYPE OemUiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMP
         return E_FAIL;
     }
 
-    // New jobs start with the printer's Offset, so a printer whose Offset was set passes it on.
-    const int32_t offsetValue = ReadPrinterOffset(pOemDMParam->hPrinter);
     auto* in = static_cast<const PrivateDevmode*>(pOemDMParam->pOEMDMIn);
     auto* out = static_cast<PrivateDevmode*>(pOemDMParam->pOEMDMOut);
 
@@ -20,13 +18,18 @@ HRESULT STDMETHODCALLTYPE OemUiPlugin::DevMode(DWORD dwMode, POEMDMPARAM pOemDMP
         pOemDMParam->cbBufSize = PRIVATE_DEVMODE_SIZE;
         break;
     case OEMDM_DEFAULT:
-        if (out != nullptr) *out = DefaultPrivateDevmode(offsetValue);
+        // New jobs start with the printer's Offset, so a printer whose Offset was set passes it on.
+        // Only here: the read is a spooler round trip, and the driver calls DevMode several times
+        // for every job of every application.
+        if (out != nullptr) *out = DefaultPrivateDevmode(ReadPrinterOffset(pOemDMParam->hPrinter));
         break;
     case OEMDM_CONVERT:
         ConvertPrivateDevmode(in, out);
         break;
     case OEMDM_MERGE:
-        if (ConvertPrivateDevmode(in, out)) ValidatePrivateDevmode(out);
+        // A source devmode without our section still leaves the driver a section in range.
+        ConvertPrivateDevmode(in, out);
+        ValidatePrivateDevmode(out);
         break;
     }
     return S_OK;

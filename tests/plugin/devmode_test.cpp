@@ -78,6 +78,35 @@ TEST_F(DevModeCall, MergeConvertsThenValidates)
     EXPECT_EQ(7, out.inkLevel);  // convert alone does not validate
 }
 
+// A merge whose source devmode has no private section still hands the driver a valid one.
+TEST_F(DevModeCall, MergeWithoutASourceSectionStillValidatesTheOutput)
+{
+    FakePrinterData printer(Module());
+    PrivateDevmode out;
+    std::memset(&out, 0x7F, sizeof(out));
+    ASSERT_EQ(S_OK, Call(OEMDM_MERGE, nullptr, &out));
+    EXPECT_EQ(PRIVATE_DEVMODE_SIZE, out.dwSize);
+    EXPECT_EQ(PRIVATE_DEVMODE_SIGNATURE, out.dwSignature);
+    EXPECT_EQ(PRIVATE_DEVMODE_VERSION, out.dwVersion);
+    EXPECT_EQ(0, out.inkLevel);
+    EXPECT_EQ(1, out.spareFlag);
+    EXPECT_EQ(PRINT_MODE_STANDARD, out.printMode);
+}
+
+// Each printer-data read is a spooler round trip, and the driver calls DevMode several times for
+// every job: only the defaults need the printer's Offset.
+TEST_F(DevModeCall, OnlyTheDefaultsReadThePrinterData)
+{
+    FakePrinterData printer(Module());
+    PrivateDevmode in = DefaultPrivateDevmode(2), out = DefaultPrivateDevmode(2);
+    Call(OEMDM_SIZE, nullptr, nullptr);
+    Call(OEMDM_CONVERT, &in, &out);
+    Call(OEMDM_MERGE, &in, &out);
+    EXPECT_EQ(0, printer.reads);
+    Call(OEMDM_DEFAULT, nullptr, &out);
+    EXPECT_EQ(1, printer.reads);
+}
+
 TEST_F(DevModeCall, BadModeOrMissingBlockFailsWithInvalidParameter)
 {
     FakePrinterData printer(Module());
