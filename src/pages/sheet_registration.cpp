@@ -28,7 +28,7 @@ constexpr wchar_t SHEET_GROUP_TITLE[] = L"OEM UI Page";
 ULONG_PTR AddDocumentPages(OemUiPlugin& plugin, const PROPSHEETUI_INFO& info)
 {
     auto* param = reinterpret_cast<POEMUIPSPARAM>(info.lParamInit);
-    if (param == nullptr) {
+    if (param == nullptr || info.pfnComPropSheet == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return static_cast<ULONG_PTR>(-1);
     }
@@ -57,6 +57,13 @@ ULONG_PTR AddDocumentPages(OemUiPlugin& plugin, const PROPSHEETUI_INFO& info)
     return static_cast<ULONG_PTR>(added);
 }
 
+// A sheet is known by its handle and its page parameters, the same on every reason it is sent.
+bool BelongsToSheet(const SheetContext* context, const PROPSHEETUI_INFO& info)
+{
+    return context != nullptr && context->hComPropSheet == info.hComPropSheet &&
+           context->pOemUiParam == reinterpret_cast<POEMUIPSPARAM>(info.lParamInit);
+}
+
 }  // namespace
 
 HRESULT RegisterDocumentSheet(OemUiPlugin& plugin, PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam)
@@ -77,8 +84,9 @@ HRESULT RegisterDocumentSheet(OemUiPlugin& plugin, PPROPSHEETUI_INFO pPSUIInfo, 
             pPSUIInfo->Result = 1;
             break;
         case PROPSHEETUI_REASON_DESTROY:
-            // The record goes with the heap the driver destroys with the sheet.
-            plugin.setSheetContext(nullptr);
+            // The record goes with the heap the driver destroys with the sheet. Another document
+            // sheet of the same object keeps its own: its document item still reports for its pages.
+            if (BelongsToSheet(plugin.sheetContext(), *pPSUIInfo)) plugin.setSheetContext(nullptr);
             pPSUIInfo->Result = 1;
             break;
         case PROPSHEETUI_REASON_SET_RESULT:

@@ -83,6 +83,51 @@ TEST_F(DocumentSheet, DestroyForgetsTheRecordThatGoesWithTheHeap)
     EXPECT_EQ(5u, core.calls.size());
 }
 
+// Two document sheets on one plug-in object: closing the first leaves the document item reporting
+// Apply for the second sheet's pages.
+TEST_F(DocumentSheet, DestroyOfOneSheetKeepsTheRecordOfAnother)
+{
+    DriverCoreStandIn second;
+    OEMCUIPPARAM items = {};
+    items.cbSize = sizeof(items);
+    items.hModule = TestProgramModule();
+    items.hOEMHeap = second.param.hOEMHeap;
+    OPTITEM item = {};
+    items.pOEMOptItems = &item;
+    items.cOEMOptItems = 1;
+    ASSERT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_DOCPROP, &items));
+    CPSUICBPARAM apply = {};
+    apply.cbSize = sizeof(apply);
+    apply.Reason = CPSUICB_REASON_APPLYNOW;
+
+    PROPSHEETUI_INFO first = core.Info(PROPSHEETUI_REASON_INIT);
+    PROPSHEETUI_INFO other = second.Info(PROPSHEETUI_REASON_INIT);
+    Call(first);
+    Call(other);
+    first = core.Info(PROPSHEETUI_REASON_DESTROY);
+    Call(first);
+    items.OEMCUIPCallback(&apply, &items);
+    EXPECT_EQ(1u, second.setResults.size());
+
+    other = second.Info(PROPSHEETUI_REASON_DESTROY);
+    Call(other);
+    items.OEMCUIPCallback(&apply, &items);
+    EXPECT_EQ(1u, second.setResults.size()) << "the record went with the second sheet's heap";
+    EXPECT_TRUE(core.setResults.empty());
+}
+
+// A sheet the plug-in cannot add pages to gets none, and no record is made for it.
+TEST_F(DocumentSheet, ASheetWithoutItsFunctionGetsNoPages)
+{
+    PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
+    info.pfnComPropSheet = nullptr;
+    SetLastError(0);
+    EXPECT_EQ(S_OK, Call(info));
+    EXPECT_EQ(static_cast<ULONG_PTR>(-1), info.Result);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    EXPECT_EQ(nullptr, plugin->sheetContext());
+}
+
 TEST_F(DocumentSheet, OtherReasonsAnswerWithoutTouchingTheSheet)
 {
     PROPSHEETUI_INFO_HEADER header = {};
