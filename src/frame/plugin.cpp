@@ -83,12 +83,12 @@ HRESULT STDMETHODCALLTYPE OemUiPlugin::PublishDriverInterface(IUnknown* pIUnknow
 HRESULT STDMETHODCALLTYPE OemUiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam)
 {
     if (pOemCUIPParam != nullptr) printer_ = pOemCUIPParam->hPrinter;
-    return BuildCommonUIItems(*this, dwMode, pOemCUIPParam);
+    return BuildCommonUIItems(documentSheet_, dwMode, pOemCUIPParam);
 }
 
 HRESULT STDMETHODCALLTYPE OemUiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam)
 {
-    return RegisterDocumentSheet(*this, pPSUIInfo, lParam);
+    return RegisterDocumentSheet(documentSheet_, pPSUIInfo, lParam);
 }
 
 HRESULT STDMETHODCALLTYPE OemUiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO, LPARAM)

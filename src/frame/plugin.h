@@ -1,8 +1,7 @@
 #pragma once
 
+#include "pages/sheet_context.h"
 #include "platform/printoem.h"
-
-struct SheetContext;
 
 // The plug-in object the driver's UI core talks to through IPrintOemUI.
 class OemUiPlugin final : public IPrintOemUI {
@@ -40,10 +39,8 @@ public:
     HRESULT STDMETHODCALLTYPE FontInstallerDlgProc(HWND hWnd, UINT usMsg, WPARAM wParam, LPARAM lParam) override;
     HRESULT STDMETHODCALLTYPE UpdateExternalFonts(HANDLE hPrinter, HANDLE hHeap, PWSTR pwstrCartridges) override;
 
-    // The document sheet's record, so that the document item's Apply can report for our pages.
-    // Cleared when the sheet is destroyed: the record lives on the heap the driver destroys with it.
-    SheetContext* sheetContext() const { return sheetContext_; }
-    void setSheetContext(SheetContext* context) { sheetContext_ = context; }
+    // The current document sheet's record, null while none is open.
+    SheetContext* sheetContext() const { return documentSheet_.context; }
 
     // The printer of the last CommonUIProp call.
     HANDLE printer() const { return printer_; }
@@ -54,7 +51,8 @@ private:
     volatile LONG refCount_ = 1;
     IPrintOemDriverUI* driverHelper_ = nullptr;
     HANDLE printer_ = nullptr;  // from the last CommonUIProp; kept, not read by the plug-in
-    SheetContext* sheetContext_ = nullptr;
+    // The document sheet whose pages the document item's Apply reports for.
+    CurrentSheet documentSheet_;
 };
 
 constexpr DWORD PLUGIN_VERSION = 2;

@@ -1,10 +1,10 @@
 #include "items/common_ui.h"
 
-#include "frame/plugin.h"
 #include "items/driver_item_adjustments.h"
 #include "items/item_callbacks.h"
 #include "items/opt_items.h"
 #include "items/printer_offset.h"
+#include "pages/sheet_context.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
 
@@ -17,14 +17,14 @@ constexpr DWORD OEM_ITEM_COUNT = 1;
 constexpr WORD OFFSET_PARAM_COUNT = 2;
 constexpr size_t OFFSET_RANGE_PARAM = 1;
 
-HRESULT BuildDocumentItems(OemUiPlugin& plugin, POEMCUIPPARAM param)
+HRESULT BuildDocumentItems(CurrentSheet& documentSheet, POEMCUIPPARAM param)
 {
     if (param->pOEMOptItems == nullptr) {
         param->cOEMOptItems = OEM_ITEM_COUNT;
         return S_OK;
     }
-    // The item's Apply has to find this object again: the driver hands this record back to it.
-    param->pOEMUserData = &plugin;
+    // The item's Apply has to find the current sheet again: the driver hands this record back to it.
+    param->pOEMUserData = &documentSheet;
     param->OEMCUIPCallback = DocItemCallback;
     InitOemOptItems(param->pOEMOptItems, param->cOEMOptItems);
     return S_OK;
@@ -59,7 +59,7 @@ HRESULT BuildPrinterItem(POEMCUIPPARAM param)
 
 }  // namespace
 
-HRESULT BuildCommonUIItems(OemUiPlugin& plugin, DWORD dwMode, POEMCUIPPARAM pOemCUIPParam)
+HRESULT BuildCommonUIItems(CurrentSheet& documentSheet, DWORD dwMode, POEMCUIPPARAM pOemCUIPParam)
 {
     if (pOemCUIPParam == nullptr || (dwMode != OEMCUIP_DOCPROP && dwMode != OEMCUIP_PRNPROP)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -67,7 +67,7 @@ HRESULT BuildCommonUIItems(OemUiPlugin& plugin, DWORD dwMode, POEMCUIPPARAM pOem
     }
     if (dwMode == OEMCUIP_DOCPROP) {
         AdjustAndTraceDriverItems(pOemCUIPParam->pDrvOptItems, pOemCUIPParam->cDrvOptItems);
-        return BuildDocumentItems(plugin, pOemCUIPParam);
+        return BuildDocumentItems(documentSheet, pOemCUIPParam);
     }
     return BuildPrinterItem(pOemCUIPParam);
 }

@@ -1,6 +1,5 @@
 #include "items/item_callbacks.h"
 
-#include "frame/plugin.h"
 #include "items/printer_offset.h"
 #include "pages/page_context.h"
 
@@ -9,11 +8,11 @@ LONG APIENTRY DocItemCallback(PCPSUICBPARAM pCallbackParam, POEMCUIPPARAM pOemCU
     if (pCallbackParam == nullptr) return CPSUICB_ACTION_NONE;
     switch (pCallbackParam->Reason) {
     case CPSUICB_REASON_APPLYNOW: {
-        // The plug-in object put itself in pOEMUserData when it built this item; the pages' record
-        // is the one its document sheet keeps, and there is none while no document sheet is open.
-        const auto* plugin =
-            pOemCUIPParam != nullptr ? static_cast<const OemUiPlugin*>(pOemCUIPParam->pOEMUserData) : nullptr;
-        const SheetContext* context = plugin != nullptr ? plugin->sheetContext() : nullptr;
+        // The plug-in object put its current sheet in pOEMUserData when it built this item; there
+        // is no record while no document sheet is open.
+        const auto* sheet =
+            pOemCUIPParam != nullptr ? static_cast<const CurrentSheet*>(pOemCUIPParam->pOEMUserData) : nullptr;
+        const SheetContext* context = sheet != nullptr ? sheet->context : nullptr;
         if (context != nullptr) ReportApplied(*context);
         return CPSUICB_ACTION_NONE;
     }

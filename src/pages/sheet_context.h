@@ -11,3 +11,10 @@ struct SheetContext {
     PFNCOMPROPSHEET pfnComPropSheet;
 };
 static_assert(sizeof(SheetContext) == 4 * sizeof(void*), "four pointer-sized fields");
+
+// The document sheet a plug-in object serves: the record of the sheet it initialised last, until
+// that sheet is destroyed. Owned by the plug-in object; the document item reaches it through
+// OEMCUIPPARAM::pOEMUserData to report Apply for the pages.
+struct CurrentSheet {
+    SheetContext* context = nullptr;
+};

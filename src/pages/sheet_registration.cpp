@@ -1,9 +1,7 @@
 #include "pages/sheet_registration.h"
 
 #include "frame/module.h"
-#include "frame/plugin.h"
 #include "pages/page_procs.h"
-#include "pages/sheet_context.h"
 #include "resource_ids.h"
 
 namespace {
@@ -25,7 +23,7 @@ constexpr wchar_t SHEET_GROUP_TITLE[] = L"OEM UI Page";
 
 // Creates the sheet's record and adds the pages. The value is what the common property sheet made
 // of the last page; -1 when the pages could not be added at all.
-ULONG_PTR AddDocumentPages(OemUiPlugin& plugin, const PROPSHEETUI_INFO& info)
+ULONG_PTR AddDocumentPages(CurrentSheet& current, const PROPSHEETUI_INFO& info)
 {
     auto* param = reinterpret_cast<POEMUIPSPARAM>(info.lParamInit);
     if (param == nullptr || info.pfnComPropSheet == nullptr) {
@@ -41,7 +39,7 @@ ULONG_PTR AddDocumentPages(OemUiPlugin& plugin, const PROPSHEETUI_INFO& info)
     context->hComPropSheet = info.hComPropSheet;
     context->pOemUiParam = param;
     context->pfnComPropSheet = info.pfnComPropSheet;
-    plugin.setSheetContext(context);
+    current.context = context;
 
     LONG_PTR added = 0;
     for (const DocumentPage& row : DocumentPages) {
@@ -66,7 +64,7 @@ bool BelongsToSheet(const SheetContext* context, const PROPSHEETUI_INFO& info)
 
 }  // namespace
 
-HRESULT RegisterDocumentSheet(OemUiPlugin& plugin, PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam)
+HRESULT RegisterDocumentSheet(CurrentSheet& current, PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam)
 {
     if (pPSUIInfo == nullptr || pPSUIInfo->Version != PROPSHEETUI_INFO_VERSION) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -75,7 +73,7 @@ HRESULT RegisterDocumentSheet(OemUiPlugin& plugin, PPROPSHEETUI_INFO pPSUIInfo, 
 
     switch (pPSUIInfo->Reason) {
         case PROPSHEETUI_REASON_INIT:
-            pPSUIInfo->Result = AddDocumentPages(plugin, *pPSUIInfo);
+            pPSUIInfo->Result = AddDocumentPages(current, *pPSUIInfo);
             break;
         case PROPSHEETUI_REASON_GET_INFO_HEADER:
             if (auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam)) {
@@ -86,7 +84,7 @@ HRESULT RegisterDocumentSheet(OemUiPlugin& plugin, PPROPSHEETUI_INFO pPSUIInfo, 
         case PROPSHEETUI_REASON_DESTROY:
             // The record goes with the heap the driver destroys with the sheet. Another document
             // sheet of the same object keeps its own: its document item still reports for its pages.
-            if (BelongsToSheet(plugin.sheetContext(), *pPSUIInfo)) plugin.setSheetContext(nullptr);
+            if (BelongsToSheet(current.context, *pPSUIInfo)) current.context = nullptr;
             pPSUIInfo->Result = 1;
             break;
         case PROPSHEETUI_REASON_SET_RESULT:

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/printoem.h"
+#include "pages/sheet_context.h"
 
-class OemUiPlugin;
-
-// Answers the document property sheet's reasons and adds the plug-in's pages.
-HRESULT RegisterDocumentSheet(OemUiPlugin& plugin, PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
+// Answers the document property sheet's reasons and adds the plug-in's pages; the sheet's record
+// becomes the current sheet until that sheet is destroyed.
+HRESULT RegisterDocumentSheet(CurrentSheet& current, PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
