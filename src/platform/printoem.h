@@ -23,10 +23,6 @@
 inline constexpr CLSID CLSID_OEMUI = {0xABCE80D7, 0x9F46, 0x11D1, {0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61, 0xEC}};
 // {C6A7A9D0-774C-11D1-947F-00A0C90640B8}
 inline constexpr IID IID_IPrintOemUI = {0xC6A7A9D0, 0x774C, 0x11D1, {0x94, 0x7F, 0x00, 0xA0, 0xC9, 0x06, 0x40, 0xB8}};
-// {292515F9-B54B-489B-9275-BAB56821395E}
-inline constexpr IID IID_IPrintOemUI2 = {0x292515F9, 0xB54B, 0x489B, {0x92, 0x75, 0xBA, 0xB5, 0x68, 0x21, 0x39, 0x5E}};
-// {7349D725-E2C1-4DCA-AFB5-C13E91BC9306}
-inline constexpr IID IID_IPrintOemUIMXDC = {0x7349D725, 0xE2C1, 0x4DCA, {0xAF, 0xB5, 0xC1, 0x3E, 0x91, 0xBC, 0x93, 0x06}};
 // {92B05D50-78BC-11D1-9480-00A0C90640B8}
 inline constexpr IID IID_IPrintOemDriverUI = {0x92B05D50, 0x78BC, 0x11D1, {0x94, 0x80, 0x00, 0xA0, 0xC9, 0x06, 0x40, 0xB8}};
 
@@ -41,22 +37,11 @@ constexpr DWORD OEMCUIP_DOCPROP = 1;
 constexpr DWORD OEMCUIP_PRNPROP = 2;
 
 constexpr DWORD OEMGI_GETSIGNATURE = 1;
-constexpr DWORD OEMGI_GETINTERFACEVERSION = 2;
 constexpr DWORD OEMGI_GETVERSION = 3;
 constexpr DWORD OEMGI_GETPUBLISHERINFO = 4;
-constexpr DWORD OEMGI_GETREQUESTEDHELPERINTERFACES = 5;
-
-constexpr DWORD OEMPUBLISH_DEFAULT = 0;
-constexpr DWORD OEMPUBLISH_IPRINTCOREHELPER = 1;
-constexpr DWORD PRINTER_OEMINTF_VERSION = 0x00010000;
 
 constexpr ULONG QCP_DEVICEPROFILE = 0;
-constexpr ULONG QCP_SOURCEPROFILE = 1;
-constexpr FLONG QCP_PROFILEMEMORY = 1;
 constexpr FLONG QCP_PROFILEDISK = 2;
-
-constexpr HRESULT S_DEVCAP_OUTPUT_FULL_REPLACEMENT = 0x0004DC01;
-constexpr HRESULT E_VERSION_NOT_SUPPORTED = static_cast<HRESULT>(0x80040001);
 
 #ifndef PROPSHEETUI_INFO_VERSION
 #define PROPSHEETUI_INFO_VERSION 0x0100
@@ -132,10 +117,6 @@ typedef struct _DEVQUERYPRINT_INFO {
     DWORD cchNeeded;
 } DEVQUERYPRINT_INFO, *PDEVQUERYPRINT_INFO;
 
-// The common property sheet's entry type is stdcall on x86; MinGW's compstui.h leaves out the
-// calling convention, so the plug-in and the host use this declaration instead.
-typedef LONG_PTR(CALLBACK* PFNPROPSHEETUI_STDCALL)(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
-
 // ---- Interfaces --------------------------------------------------------------------------------
 
 // Implemented by the driver; the plug-in only holds a reference to it.
@@ -178,14 +159,6 @@ struct IPrintOemUI : public IUnknown {
 };
 
 #pragma pop_macro("DeviceCapabilities")
-
-// Slot numbers of IPrintOemUI, for callers that go through the raw interface table.
-enum PrintOemUiSlot : int {
-    SLOT_QueryInterface, SLOT_AddRef, SLOT_Release, SLOT_GetInfo, SLOT_DevMode, SLOT_PublishDriverInterface,
-    SLOT_CommonUIProp, SLOT_DocumentPropertySheets, SLOT_DevicePropertySheets, SLOT_DevQueryPrintEx,
-    SLOT_DeviceCapabilities, SLOT_UpgradePrinter, SLOT_PrinterEvent, SLOT_DriverEvent, SLOT_QueryColorProfile,
-    SLOT_FontInstallerDlgProc, SLOT_UpdateExternalFonts, PRINT_OEM_UI_SLOT_COUNT
-};
 
 // ---- Layout checks -----------------------------------------------------------------------------
 

@@ -27,6 +27,9 @@ private:
     HMODULE module_;
 };
 
+// {292515F9-B54B-489B-9275-BAB56821395E}: the newer interface the core asks for before IPrintOemUI.
+inline constexpr IID IID_IPrintOemUI2 = {0x292515F9, 0xB54B, 0x489B, {0x92, 0x75, 0xBA, 0xB5, 0x68, 0x21, 0x39, 0x5E}};
+
 using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, LPVOID*);
 using DllCanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
 

@@ -6,6 +6,9 @@
 
 namespace {
 
+// The common property sheet's entry type is stdcall on x86; MinGW's compstui.h leaves out the
+// calling convention, so the host declares it itself.
+typedef LONG_PTR(CALLBACK* PFNPROPSHEETUI_STDCALL)(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
 using CommonPropertySheetUIWFn = LONG(WINAPI*)(HWND, PFNPROPSHEETUI_STDCALL, LPARAM, LPDWORD);
 
 constexpr int OFFSET_NAME_LABEL = 100;
