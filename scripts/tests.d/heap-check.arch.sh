@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The plug-in and end-to-end test programs of one architecture (x86 or x64, the first argument) once
+# more under Wine's heap checking (WINEDEBUG=warn+heap: every heap is validated on every call, freed
+# blocks are filled and held back). Every test must pass, and Wine must report nothing about a heap
+# but the notices of a fixed-size heap that cannot grow, which the tests that fill such a heap cause.
+set -u
+cd "$(dirname "$0")/../.."
+. scripts/wine-env.sh
+case "${1:-}" in
+  x86) bin=build/win32/bin ;;
+  x64) bin=build/win64/bin ;;
+  *) echo "usage: $0 x86|x64"; exit 2 ;;
+esac
+arch=$1
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+status=0; passed=0; notices=0
+growth="warn:heap:[a-z_]+ Heap [0-9A-Fa-fx]+ isn't growable, cannot allocate"
+
+for program in plugin_tests e2e_tests; do
+  exe=$bin/$program.exe
+  [ -f "$exe" ] || { echo "$arch: no $exe (not built?)"; status=1; continue; }
+  WINEDEBUG=warn+heap timeout 900 wine "$exe" </dev/null >"$work/$program.out" 2>"$work/$program.err"
+  code=$?
+  if [ $code -ne 0 ]; then
+    echo "$arch: $program exited with $code under heap checking:"
+    grep -E '^\[  FAILED  \]|Failure$' "$work/$program.out" | head -20
+    status=1
+  fi
+  count=$(grep -m1 -oE '^\[  PASSED  \] [0-9]+' "$work/$program.out" | grep -oE '[0-9]+$')
+  passed=$((passed + ${count:-0}))
+  grep -E ':(err|warn|fixme):heap:' "$work/$program.err" >"$work/$program.heap"
+  notices=$((notices + $(grep -cE "$growth" "$work/$program.heap")))
+  if grep -vE "$growth" "$work/$program.heap" >"$work/$program.bad"; then
+    echo "$arch: $program: heap warnings:"
+    head -40 "$work/$program.bad"
+    status=1
+  fi
+done
+
+if [ $status -eq 0 ]; then
+  echo "$arch: $passed tests passed under heap checking; no heap warning but $notices growth notices"
+else
+  echo "$arch: FAILED under heap checking ($passed tests passed)"
+fi
+exit $status
