@@ -14,7 +14,15 @@ if [ ! -f "$WINEPREFIX/.orlin-arches" ]; then
   echo "The Wine prefix $WINEPREFIX is not set up: run scripts/setup.sh first (make test does)."
   exit 1
 fi
-trap orlin_wine_end EXIT
+# Each tier runs as a process group of its own, waited for with `wait`, which an interrupt cuts
+# short (a shell waiting in the foreground would let a Wine program swallow it and go on).
+child=
+run() { setsid "$@" & child=$!; wait $child; local status=$?; child=; return $status; }
+end_run() {
+  if [ -n "$child" ]; then kill -TERM -- -"$child" 2>/dev/null; fi
+  orlin_wine_end
+}
+trap end_run EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
@@ -44,12 +52,12 @@ count_xml() {  # adds the counts of one gtest XML report; a missing report is on
 
 check() {  # one named check that passes or fails as a whole
   local name=$1; shift
-  if "$@" > "$results/$name.log" 2>&1 </dev/null; then passed=$((passed + 1)); echo "$name: passed"
+  if run "$@" > "$results/$name.log" 2>&1 </dev/null; then passed=$((passed + 1)); echo "$name: passed"
   else failed=$((failed + 1)); echo "$name: FAILED"; sed 's/^/  /' "$results/$name.log" | tail -20; fi
 }
 
 # Tier 1, natively under ASan/UBSan.
-build/native/bin/core_tests --gtest_output="xml:$results/native-core.xml" > "$results/native-core.log" 2>&1
+run build/native/bin/core_tests --gtest_output="xml:$results/native-core.xml" > "$results/native-core.log" 2>&1
 code=$?
 [ $code = 0 ] || tail -30 "$results/native-core.log"
 count_xml "$results/native-core.xml" "native core_tests" "$results/native-core.log" $code
@@ -68,7 +76,7 @@ for arch in win32 win64; do
     name="$arch $program"
     if [ $arch = win32 ] && ! orlin_x86_runs; then skip "$name"; continue; fi
     log="$results/$arch-$program.log"
-    timeout 600 wine "$exe" --gtest_output="xml:$results_windows\\$arch-$program.xml" > "$log" 2>&1 </dev/null
+    run timeout 600 wine "$exe" --gtest_output="xml:$results_windows\\$arch-$program.xml" > "$log" 2>&1 </dev/null
     code=$?
     [ $code = 0 ] || grep -E '^\[  FAILED  \]|Failure|error' "$log" | head -30
     count_xml "$results/$arch-$program.xml" "$name" "$log" $code
