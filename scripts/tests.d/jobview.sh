@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The jobview tool as people run it: a template from a file and from standard input, a malformed
-# job (listing, then the offset on standard error, exit 1) and a missing file (exit 2).
+# job (listing, then the offset on standard error, exit 1), a missing file (exit 2), and --json read
+# back with a JSON parser.
 set -u
 cd "$(dirname "$0")/../.."
 jobview=${JOBVIEW:-dist/jobview}
@@ -28,4 +29,19 @@ grep -q 'offset 44' "$work/err" || fail "truncated job: no offset in: $(cat "$wo
 
 "$jobview" "$work/missing.bin" > /dev/null 2>&1; status=$?
 [ $status -eq 2 ] || fail "missing file: exit $status"
-echo "jobview: listing, stdin, malformed and missing files as expected"
+# --json: a document per job, the same exit status, and a file name that needs escaping.
+odd="$work/we\"ird\\$(printf '\377').bin"
+cp "$work/head-clean.bin" "$odd"
+"$jobview" --json "$work/head-clean.bin" "$work/cut.bin" "$odd" > "$work/json" 2>/dev/null; status=$?
+[ $status -eq 1 ] || fail "--json with a truncated job: exit $status"
+python3 - "$work/json" <<'EOF' || fail "--json: $(cat "$work/json")"
+import json, sys
+clean, cut, odd = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
+assert clean["size"] == 100 and clean["fault"] is None, clean
+assert {"offset": 44, "length": 12, "kind": "command", "name": "TI",
+        "parameters": [0x00, 0x07, 0xD6, 0x01, 0x08, 0x0A, 0x35, 0x24]} in clean["pieces"], clean["pieces"]
+assert [p["kind"] for p in clean["pieces"]][:3] == ["preamble", "reset", "reset"], clean["pieces"]
+assert cut["fault"]["offset"] == 44 and cut["pieces"][-1]["offset"] == 31, cut
+assert odd["file"].endswith('we"ird\\\ufffd.bin') and odd["pieces"] == clean["pieces"], odd["file"]
+EOF
+echo "jobview: listing, stdin, malformed and missing files, and --json as expected"
