@@ -34,12 +34,14 @@ grep -q '<testsuites[^>]* failures="0"' "$xml" || fail "x64 core_tests failed: s
 info=$(wine dist/x64/orlinhost.exe info </dev/null 2>&1) || fail "orlinhost info x64: exit $?: $info"
 grep -q '(64-bit host)' <<<"$info" || fail "orlinhost info x64 said: $info"
 
-x86="the x86 host cannot start here"
 if [ -n "${ORLIN_X86_HIDE:-}" ]; then
   ! timeout 60 wine dist/x86/orlinhost.exe info </dev/null 2>&1 | grep -q '32-bit host' ||
-    fail "the x86 host ran although the 32-bit loader was hidden"
+    fail "the x86 host ran although 32-bit Wine was hidden"
+  x86="the x86 host cannot start here"
+elif [ ! -x "$ORLIN_WINE32" ]; then
+  x86="no 32-bit Wine is installed here"
 else
-  x86="the 32-bit loader could not be hidden here (no mount namespace), so Wine's own 32-bit part still ran"
+  x86="32-bit Wine could not be hidden (no mount namespace), so Wine's own 32-bit part still ran"
 fi
 echo "x64-only prefix made in ${made} s, virtual printer with its jobs folder, x64 core_tests reported,"
 echo "orlinhost info x64 ran; $x86"
