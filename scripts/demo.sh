@@ -7,9 +7,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
-# No persistent wineserver here: Wine's services inherit the first program's output, and a server
-# that never ends would keep a pipe such as `make demo | less` open for ever.
 trap orlin_wine_end EXIT
+orlin_wine_start
 printer="Orlin Virtual Printer"
 arches=(x64)
 orlin_x86_runs && arches=(x86 x64)

@@ -63,10 +63,7 @@ code=$?
 count_xml "$results/native-core.xml" "native core_tests" "$results/native-core.log" $code
 
 # Tiers 1 to 4 under Wine, both architectures where they run.
-# One server for the whole run. A server still ending (after the set-up, say) would not become
-# persistent, and would take the prefix's desktop with it while the first tests run.
-wineserver -w >/dev/null 2>&1 </dev/null
-wineserver -p >/dev/null 2>&1 </dev/null
+orlin_wine_start
 results_windows=$(winepath -w "$PWD/$results" 2>"$results/winepath.log") ||
   echo "FAILED: winepath does not run: $(tail -n 1 "$results/winepath.log")"
 for arch in win32 win64; do

@@ -83,6 +83,16 @@ if [ "${ORLIN_X86:-}" = no ] && [ -x "$ORLIN_WINE32" ] && [ -z "${ORLIN_X86_HIDD
   fi
 fi
 
+# One persistent server for a script's run of Wine programs, ended by orlin_wine_end. A server still
+# ending (after the set-up, or the program before) would not become persistent, and would take the
+# prefix's desktop with it while the next program starts; the services start here with no output of
+# ours, so that they hold no pipe (such as `make demo | less`) open.
+orlin_wine_start() {
+  wineserver -w >/dev/null 2>&1 </dev/null
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wineboot >/dev/null 2>&1 </dev/null
+}
+
 # Ends every Wine process of this prefix, its server and the prefix's services among them.
 orlin_wine_end() {
   if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 </dev/null || true; fi
