@@ -6,6 +6,7 @@
 #include "jobs/raw_job_sender.h"
 #include "pages/head_alignment.h"
 #include "pages/page_procs.h"
+#include "pages/wait_cursor.h"
 #include "resource_ids.h"
 
 namespace {
@@ -93,6 +94,7 @@ void SendAlignment(HWND dialog, HANDLE printer)
         PatchAlignmentCommand(AlignmentCommand);
         std::memcpy(command, AlignmentCommand, sizeof(command));
     }
+    WaitCursor wait;  // over both jobs and the pause between them
     SendCommandBuffer(printer, command, sizeof(command), ALIGNMENT_VALUES_DOC_NAME);
     Sleep(ALIGNMENT_SAVE_DELAY_MS);
     SendCommandBuffer(printer, AlignmentSaveCommand, ALIGNMENT_SAVE_COMMAND_SIZE, ALIGNMENT_SAVE_DOC_NAME);
@@ -117,6 +119,7 @@ int PrintAlignmentPattern(HWND owner, HANDLE printer)
     if (DialogBoxParamW(ModuleHandle, MAKEINTRESOURCEW(IDD_ALIGNMENT_CONFIRM), owner, ConfirmDialogProc, 0) != IDOK) {
         return 0;
     }
+    WaitCursor wait;
     SendDriverFile(printer, ALIGNMENT_PATTERN_FILE, ALIGNMENT_PATTERN_DOC_NAME);
     return 1;
 }

@@ -5,6 +5,7 @@
 #include "jobs/raw_job_sender.h"
 #include "pages/page_context.h"
 #include "pages/page_procs.h"
+#include "pages/wait_cursor.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
 
@@ -111,6 +112,7 @@ BOOL OnCommand(HWND page, const SheetContext& context, PrivateDevmode& job, int 
     MarkPageChanged(page);
     if (control == IDC_TEST_PATTERN) {
         // The pattern is printed with the stored drop size, which Photo mode does not show.
+        WaitCursor wait;
         SendTestPatternFile(context.pOemUiParam->hPrinter, TEST_PATTERN_FILE, TEST_PATTERN_DOCUMENT, job.dropSize);
     } else if (control != IDC_BIDIRECTIONAL) {
         return TRUE;

@@ -1,6 +1,7 @@
 #include "jobs/raw_job_sender.h"
 #include "pages/page_context.h"
 #include "pages/page_procs.h"
+#include "pages/wait_cursor.h"
 #include "resource_ids.h"
 
 namespace {
@@ -35,6 +36,7 @@ INT_PTR CALLBACK PurgePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     if (HIWORD(wParam) == 0 && LOWORD(wParam) == IDC_PURGE_PRINT) {
         // No selection reads as all bits set, which the sender refuses like any unknown head.
         const LRESULT head = SendDlgItemMessageW(page, IDC_PURGE_HEAD_LIST, CB_GETCURSEL, 0, 0);
+        WaitCursor wait;
         SendPurgeFile(context->pOemUiParam->hPrinter, PURGE_FILE, PURGE_DOC_NAME, static_cast<DWORD>(head));
     }
     return TRUE;

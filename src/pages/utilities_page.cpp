@@ -4,6 +4,7 @@
 #include "pages/head_alignment.h"
 #include "pages/page_context.h"
 #include "pages/page_procs.h"
+#include "pages/wait_cursor.h"
 #include "resource_ids.h"
 
 namespace {
@@ -23,16 +24,19 @@ void CheckNozzles(HWND page, HANDLE printer)
     if (DialogBoxParamW(ModuleHandle, MAKEINTRESOURCEW(IDD_NOZZLE_CHECK_CONFIRM), page, ConfirmDialogProc, 0) != IDOK) {
         return;
     }
+    WaitCursor wait;
     SendCommandBuffer(printer, NozzleCheckCommand, NOZZLE_CHECK_COMMAND_SIZE, NOZZLE_CHECK_DOC_NAME);
 }
 
 void CleanHeads(HWND, HANDLE printer)
 {
+    WaitCursor wait;
     SendCommandBuffer(printer, HeadCleanCommand, HEAD_CLEAN_COMMAND_SIZE, HEAD_CLEAN_DOC_NAME);
 }
 
 void TestPort(HWND, HANDLE printer)
 {
+    WaitCursor wait;
     for (int job = 0; job < PORT_TEST_JOB_COUNT; ++job) {
         SendCommandBuffer(printer, PortTestCommand, PORT_TEST_COMMAND_SIZE, PORT_TEST_DOC_NAME);
     }
@@ -51,6 +55,7 @@ void AlignHeads(HWND page, HANDLE printer)
 // Reached only by a command: the button stays hidden in the shipped page.
 void ResetWasteCounter(HWND, HANDLE printer)
 {
+    WaitCursor wait;
     SendDriverFile(printer, WASTE_COUNTER_RESET_FILE, WASTE_COUNTER_RESET_DOC_NAME);
 }
 

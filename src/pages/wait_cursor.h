@@ -1,0 +1,17 @@
+// The wait cursor while a maintenance flow talks to the spooler, which can take seconds (twenty
+// port-test jobs, the alignment's pause, files written a byte per call); the cursor shown before
+// comes back when the flow ends, whichever way it ends.
+#pragma once
+
+#include <windows.h>
+
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
