@@ -7,12 +7,12 @@
 
 #include <memory>
 
-#include "support/import_patch.h"
+#include "emulation/import_patch.h"
 
 class FailingHeap {
 public:
     // Counts only the calls made on `heap`; other heaps pass through untouched.
-    explicit FailingHeap(HANDLE heap, HMODULE module = TestProgramModule());
+    explicit FailingHeap(HANDLE heap, HMODULE module = ProgramModule());
     ~FailingHeap();
 
     size_t failAt = 0;  // 1-based number of the counted call that fails; 0: none
