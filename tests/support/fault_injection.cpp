@@ -8,8 +8,10 @@ namespace {
 FailingHeap* ActiveHeap = nullptr;
 HANDLE TargetHeap = nullptr;
 // The kernel's own functions: a call by name from this program would come back to the patch.
-decltype(&HeapAlloc) RealHeapAlloc = nullptr;
-decltype(&HeapReAlloc) RealHeapReAlloc = nullptr;
+const auto RealHeapAlloc =
+    reinterpret_cast<decltype(&HeapAlloc)>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "HeapAlloc"));
+const auto RealHeapReAlloc =
+    reinterpret_cast<decltype(&HeapReAlloc)>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "HeapReAlloc"));
 FailingNew* ActiveNew = nullptr;
 
 bool HeapCallFails(HANDLE heap)
@@ -37,22 +39,15 @@ LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID memory, SIZE_T
 }  // namespace
 
 FailingHeap::FailingHeap(HANDLE heap, HMODULE module)
+    : patches_(module, {{"kernel32.dll", "HeapAlloc", reinterpret_cast<const void*>(&CountedHeapAlloc)},
+                        {"kernel32.dll", "HeapReAlloc", reinterpret_cast<const void*>(&CountedHeapReAlloc)}})
 {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    RealHeapAlloc = reinterpret_cast<decltype(&HeapAlloc)>(GetProcAddress(kernel, "HeapAlloc"));
-    RealHeapReAlloc = reinterpret_cast<decltype(&HeapReAlloc)>(GetProcAddress(kernel, "HeapReAlloc"));
     ActiveHeap = this;
     TargetHeap = heap;
-    alloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapAlloc",
-                                           reinterpret_cast<const void*>(&CountedHeapAlloc));
-    realloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapReAlloc",
-                                             reinterpret_cast<const void*>(&CountedHeapReAlloc));
 }
 
 FailingHeap::~FailingHeap()
 {
-    alloc_.reset();
-    realloc_.reset();
     ActiveHeap = nullptr;
     TargetHeap = nullptr;
 }

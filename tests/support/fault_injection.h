@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <memory>
 
 #include "emulation/import_patch.h"
 
@@ -21,7 +20,7 @@ public:
     size_t failures = 0;
 
 private:
-    std::unique_ptr<ImportPatch> alloc_, realloc_;
+    ImportPatches patches_;
 };
 
 // The nothrow operator new of the test program, counted and made to fail the same way.

@@ -50,3 +50,9 @@ ImportPatch::~ImportPatch()
 {
     if (slot_ != nullptr) WriteSlot(slot_, original_);
 }
+
+ImportPatches::ImportPatches(HMODULE module, std::initializer_list<Redirect> redirects)
+{
+    for (const Redirect& redirect : redirects)
+        patches_.push_back(std::make_unique<ImportPatch>(module, redirect.dll, redirect.function, redirect.replacement));
+}

@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
 class ImportPatch {
 public:
     ImportPatch(HMODULE module, const char* dll, const char* function, const void* replacement);
@@ -19,6 +23,22 @@ public:
 private:
     void** slot_ = nullptr;
     void* original_ = nullptr;
+};
+
+// Several imports of one module redirected together, each put back when the set goes out of scope.
+class ImportPatches {
+public:
+    struct Redirect {
+        const char* dll;
+        const char* function;
+        const void* replacement;
+    };
+    ImportPatches(HMODULE module, std::initializer_list<Redirect> redirects);
+
+    const ImportPatch& operator[](size_t index) const { return *patches_[index]; }
+
+private:
+    std::vector<std::unique_ptr<ImportPatch>> patches_;
 };
 
 // The program itself: where the plug-in's code is linked into a program (the tests), its imports are

@@ -31,20 +31,15 @@ UINT WINAPI FakeGetWindowsDirectoryW(LPWSTR buffer, UINT size)
 }  // namespace
 
 FakeKernel::FakeKernel(HMODULE module)
+    : patches_(module, {{"kernel32.dll", "Sleep", reinterpret_cast<const void*>(&FakeSleep)},
+                        {"kernel32.dll", "GetWindowsDirectoryW", reinterpret_cast<const void*>(&FakeGetWindowsDirectoryW)},
+                        {"kernel32.dll", "OutputDebugStringW", reinterpret_cast<const void*>(&FakeOutputDebugStringW)}})
 {
     Active = this;
-    sleep_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "Sleep", reinterpret_cast<const void*>(&FakeSleep));
-    windows_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "GetWindowsDirectoryW",
-                                             reinterpret_cast<const void*>(&FakeGetWindowsDirectoryW));
-    debug_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "OutputDebugStringW",
-                                           reinterpret_cast<const void*>(&FakeOutputDebugStringW));
 }
 
 FakeKernel::~FakeKernel()
 {
-    sleep_.reset();
-    windows_.reset();
-    debug_.reset();
     Active = nullptr;
 }
 

@@ -1,10 +1,9 @@
-// In-test kernel seams of a module: Sleep recorded instead of waited, GetWindowsDirectoryW
-// answering a folder of the test's choosing (or failing), OutputDebugStringW captured.
+// The kernel seams of a module: Sleep recorded instead of waited, GetWindowsDirectoryW
+// answering a folder of one's choosing (or failing), OutputDebugStringW captured.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +23,7 @@ public:
     std::vector<std::wstring> order;
 
 private:
-    std::unique_ptr<ImportPatch> sleep_, windows_, debug_;
+    ImportPatches patches_;
 };
 
 // A temporary Windows directory with the driver directory below it, removed with its files.

@@ -35,18 +35,14 @@ DWORD WINAPI FakeSetPrinterDataW(HANDLE printer, LPWSTR name, DWORD type, LPBYTE
 }  // namespace
 
 FakePrinterData::FakePrinterData(HMODULE module)
+    : patches_(module, {{"winspool.drv", "GetPrinterDataW", reinterpret_cast<const void*>(&FakeGetPrinterDataW)},
+                        {"winspool.drv", "SetPrinterDataW", reinterpret_cast<const void*>(&FakeSetPrinterDataW)}})
 {
     Active = this;
-    get_ = std::make_unique<ImportPatch>(module, "winspool.drv", "GetPrinterDataW",
-                                         reinterpret_cast<const void*>(&FakeGetPrinterDataW));
-    set_ = std::make_unique<ImportPatch>(module, "winspool.drv", "SetPrinterDataW",
-                                         reinterpret_cast<const void*>(&FakeSetPrinterDataW));
 }
 
 FakePrinterData::~FakePrinterData()
 {
-    get_.reset();
-    set_.reset();
     Active = nullptr;
 }
 

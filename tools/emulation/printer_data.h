@@ -1,11 +1,10 @@
-// In-test printer data: GetPrinterDataW and SetPrinterDataW of a module redirected to a small
+// Printer data: GetPrinterDataW and SetPrinterDataW of a module redirected to a small
 // store of named values, with a switch to make reads fail.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,5 +31,5 @@ public:
     HANDLE lastPrinter = nullptr;
 
 private:
-    std::unique_ptr<ImportPatch> get_, set_;
+    ImportPatches patches_;
 };
