@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/scenario/demo_scenario.h"
-#include "host/scenario/scenario.h"
+#include "host/scenario/scenario_language.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "host/printer/session_report.h"
 #include "host/printer/virtual_printer.h"
 #include "host/scenario/demo_scenario.h"
-#include "host/scenario/scenario.h"
+#include "host/scenario/scenario_language.h"
 #include "host/scenario/scenario_runner.h"
 #include "host/session/host_session.h"
 #include "host/sheet/screenshots.h"

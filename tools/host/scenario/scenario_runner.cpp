@@ -228,7 +228,7 @@ void ScenarioRunner::Abandon()
 {
     // One message per tick: the dialog on top first, then the sheet.
     if (HWND dialog = watch_.topDialog()) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PostCommand(dialog, IDCANCEL);
     } else if (HWND sheet = watch_.sheet()) {
         if (!closing_) PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         closing_ = true;
@@ -293,9 +293,9 @@ ScenarioRunner::Step ScenarioRunner::Execute(const Statement& s)
     }
     case Action::Command: {
         HWND target = Target();
-        HWND control = FindControl(target, s.control.id);
-        if (control == nullptr) return Fail(s, L"no control " + s.control.describe() + L" on " + TargetName());
-        PostMessageW(target, WM_COMMAND, MAKEWPARAM(s.control.id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        if (FindControl(target, s.control.id) == nullptr)
+            return Fail(s, L"no control " + s.control.describe() + L" on " + TargetName());
+        PostCommand(target, s.control.id);
         return Step::Done;
     }
     case Action::Select: {

@@ -12,7 +12,7 @@
 
 #include "emulation/dialog_driver.h"
 #include "emulation/spooler_recorder.h"
-#include "host/scenario/scenario.h"
+#include "host/scenario/scenario_language.h"
 #include "host/session/host_session.h"
 #include "host/sheet/property_sheet.h"
 #include "host/sheet/screenshots.h"

@@ -1,4 +1,4 @@
-#include "host/scenario/scenario.h"
+#include "host/scenario/scenario_language.h"
 
 #include <cwchar>
 #include <cwctype>
