@@ -143,3 +143,48 @@ std::vector<std::wstring> DriverCoreStandIn::TabTitles() const
     }
     return titles;
 }
+
+bool JobDevmode::Create(IPrintOemUI* plugin, HMODULE module, HANDLE printer, const std::wstring& deviceName,
+                        std::wstring* error)
+{
+    plugin_ = plugin;
+    module_ = module;
+    printer_ = printer;
+    privateSize_ = 0;
+    OEMDMPARAM size = Param();
+    if (FAILED(plugin->DevMode(OEMDM_SIZE, &size)) || size.cbBufSize < sizeof(PrivateDevmode)) {
+        *error = L"DevMode(OEMDM_SIZE) failed";
+        return false;
+    }
+    privateSize_ = size.cbBufSize;
+    bytes_.assign(sizeof(DEVMODEW) + privateSize_, 0);
+    PDEVMODEW publicDevmode = publicPart();
+    wcsncpy(publicDevmode->dmDeviceName, deviceName.c_str(), CCHDEVICENAME - 1);
+    publicDevmode->dmSpecVersion = DM_SPECVERSION;
+    publicDevmode->dmSize = sizeof(DEVMODEW);
+    publicDevmode->dmDriverExtra = static_cast<WORD>(privateSize_);
+    publicDevmode->dmFields = DM_ORIENTATION | DM_COPIES;
+    publicDevmode->dmOrientation = DMORIENT_PORTRAIT;
+    publicDevmode->dmCopies = 1;
+    return Defaults(privateSection(), error);
+}
+
+bool JobDevmode::Defaults(void* section, std::wstring* error)
+{
+    OEMDMPARAM param = Param();
+    param.pOEMDMOut = section;
+    if (SUCCEEDED(plugin_->DevMode(OEMDM_DEFAULT, &param))) return true;
+    *error = L"DevMode(OEMDM_DEFAULT) failed";
+    return false;
+}
+
+OEMDMPARAM JobDevmode::Param()
+{
+    OEMDMPARAM param = {};
+    param.cbSize = sizeof(param);
+    param.hPrinter = printer_;
+    param.hModule = module_;
+    param.pPublicDMIn = bytes_.empty() ? nullptr : publicPart();
+    param.cbBufSize = privateSize_;
+    return param;
+}

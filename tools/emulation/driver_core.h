@@ -73,6 +73,32 @@ private:
     std::wstring printerName_ = L"Vantrel Orlin";
 };
 
+// A job's devmode as the driver's core keeps it: the public DEVMODEW followed by the plug-in's
+// private section (dmDriverExtra bytes), sized by the plug-in (DevMode OEMDM_SIZE) and started from
+// its defaults (OEMDM_DEFAULT).
+class JobDevmode {
+public:
+    // Makes the devmode for deviceName with the plug-in's section at its defaults. False, with the
+    // call that failed, when the plug-in refuses one.
+    bool Create(IPrintOemUI* plugin, HMODULE module, HANDLE printer, const std::wstring& deviceName,
+                std::wstring* error);
+    // The plug-in's defaults written into a section of privateSize() bytes.
+    bool Defaults(void* section, std::wstring* error);
+    // The record of a DevMode call about this devmode, with the public part as input.
+    OEMDMPARAM Param();
+
+    PDEVMODEW publicPart() { return reinterpret_cast<PDEVMODEW>(bytes_.data()); }
+    PrivateDevmode* privateSection() { return reinterpret_cast<PrivateDevmode*>(bytes_.data() + sizeof(DEVMODEW)); }
+    DWORD privateSize() const { return privateSize_; }
+
+private:
+    IPrintOemUI* plugin_ = nullptr;
+    HMODULE module_ = nullptr;
+    HANDLE printer_ = nullptr;
+    DWORD privateSize_ = 0;
+    std::vector<BYTE> bytes_;
+};
+
 // Address of an added page's dialog template id, as an integer.
 inline WORD TemplateIdOf(const PROPSHEETPAGEW& page)
 {

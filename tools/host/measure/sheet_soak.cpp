@@ -28,24 +28,16 @@ SoakSample Sample(const ObjectCensus& census, int sheet)
     return {sheet, counts.gdiObjects, counts.userObjects, counts.privateBytes};
 }
 
-bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, DWORD privateSize, bool idlePages, std::wstring* error)
+bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, bool idlePages, std::wstring* error)
 {
     // The core of one document-properties dialog, with a plug-in heap of its own that goes with it.
     DriverCoreStandIn core(module);
     core.setResultAnswer = 0;  // the pages' set-result on OK, answered as the platform answers what it does not do
     // The job's devmode with the plug-in's section, defaulted as the core does for a new sheet.
-    std::vector<BYTE> devmode(sizeof(DEVMODEW) + privateSize);
-    auto* publicDevmode = reinterpret_cast<PDEVMODEW>(devmode.data());
-    publicDevmode->dmSize = sizeof(DEVMODEW);
-    publicDevmode->dmDriverExtra = static_cast<WORD>(privateSize);
-    void* privateSection = devmode.data() + sizeof(DEVMODEW);
-    OEMDMPARAM dm = {};
-    dm.cbSize = sizeof(dm);
-    dm.hModule = module;
-    dm.pPublicDMIn = publicDevmode;
-    dm.pOEMDMOut = privateSection;
-    dm.cbBufSize = privateSize;
-    plugin->DevMode(OEMDM_DEFAULT, &dm);
+    JobDevmode job;
+    if (!job.Create(plugin, module, nullptr, L"Soak", error)) return false;
+    PDEVMODEW publicDevmode = job.publicPart();
+    void* privateSection = job.privateSection();
 
     // The document option items: how many, then the items on the plug-in heap to fill.
     OEMUIOBJ uiObject = {sizeof(OEMUIOBJ), nullptr};
@@ -127,16 +119,9 @@ bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, SoakR
             return false;
         }
         reference.plugin->PublishDriverInterface(&helper);
-        OEMDMPARAM size = {};
-        size.cbSize = sizeof(size);
-        size.hModule = module.get();
-        if (FAILED(reference.plugin->DevMode(OEMDM_SIZE, &size))) {
-            *error = L"the plug-in did not give its devmode size";
-            return false;
-        }
         report->samples.push_back(Sample(census, 0));
         for (int sheet = 1; sheet <= options.sheets; ++sheet) {
-            if (!OpenAndCloseSheet(reference.plugin, module.get(), size.cbBufSize, options.idlePages, error)) {
+            if (!OpenAndCloseSheet(reference.plugin, module.get(), options.idlePages, error)) {
                 *error = L"sheet " + std::to_wstring(sheet) + L": " + *error;
                 return false;
             }

@@ -81,65 +81,27 @@ bool HostSession::Open(const std::wstring& dllPath, const wchar_t* printerName, 
     uiObject_.cbSize = sizeof(uiObject_);
 
     // The core sizes the private section and asks for its defaults: the job starts from them.
-    OEMDMPARAM param = {};
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_->get();
-    hr = plugin_->DevMode(OEMDM_SIZE, &param);
-    if (FAILED(hr) || param.cbBufSize < sizeof(PrivateDevmode)) {
-        *error = L"DevMode(OEMDM_SIZE) failed";
-        return false;
-    }
-    privateSize_ = param.cbBufSize;
-    devmode_.assign(sizeof(DEVMODEW) + privateSize_, 0);
-    PDEVMODEW publicPart = publicDevmode();
-    wcsncpy(publicPart->dmDeviceName, printerName_.c_str(), CCHDEVICENAME - 1);
-    publicPart->dmSpecVersion = DM_SPECVERSION;
-    publicPart->dmSize = sizeof(DEVMODEW);
-    publicPart->dmDriverExtra = static_cast<WORD>(privateSize_);
-    publicPart->dmFields = DM_ORIENTATION | DM_COPIES;
-    publicPart->dmOrientation = DMORIENT_PORTRAIT;
-    publicPart->dmCopies = 1;
-    if (!Defaults(privateSection(), error)) return false;
+    if (!job_.Create(plugin_, module_->get(), printer_, printerName_, error)) return false;
     fwprintf(log, L"  DevMode: private section of %lu bytes, the job devmode starts from its defaults\n",
-             static_cast<unsigned long>(privateSize_));
+             static_cast<unsigned long>(job_.privateSize()));
     return true;
-}
-
-bool HostSession::Defaults(void* section, std::wstring* error)
-{
-    OEMDMPARAM param = {};
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_->get();
-    param.pPublicDMIn = publicDevmode();
-    param.pOEMDMOut = section;
-    param.cbBufSize = privateSize_;
-    if (SUCCEEDED(plugin_->DevMode(OEMDM_DEFAULT, &param))) return true;
-    *error = L"DevMode(OEMDM_DEFAULT) failed";
-    return false;
 }
 
 bool HostSession::MergeIntoDefaults(FILE* log, std::wstring* error)
 {
     // As for DocumentProperties with the job's devmode as input: fresh defaults, with the job's
     // section merged into them; the sheet then edits the result.
-    std::vector<BYTE> merged(privateSize_, 0);
-    if (!Defaults(merged.data(), error)) return false;
-    OEMDMPARAM param = {};
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_->get();
-    param.pPublicDMIn = publicDevmode();
+    std::vector<BYTE> merged(job_.privateSize(), 0);
+    if (!job_.Defaults(merged.data(), error)) return false;
+    OEMDMPARAM param = job_.Param();
     param.pPublicDMOut = publicDevmode();
     param.pOEMDMIn = privateSection();
     param.pOEMDMOut = merged.data();
-    param.cbBufSize = privateSize_;
     if (FAILED(plugin_->DevMode(OEMDM_MERGE, &param))) {
         *error = L"DevMode(OEMDM_MERGE) failed";
         return false;
     }
-    memcpy(privateSection(), merged.data(), privateSize_);
+    memcpy(privateSection(), merged.data(), job_.privateSize());
     fwprintf(log, L"  DevMode: defaults, with the job's private section merged into them\n");
     return true;
 }

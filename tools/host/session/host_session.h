@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "emulation/driver_core.h"
 #include "emulation/driver_helper.h"
 #include "emulation/loaded_plugin.h"
 #include "platform/printoem.h"
@@ -35,9 +36,9 @@ public:
     DWORD version() const { return version_; }
 
     // The job devmode: public part followed by the plug-in's private section (dmDriverExtra).
-    PDEVMODEW publicDevmode() { return reinterpret_cast<PDEVMODEW>(devmode_.data()); }
-    PrivateDevmode* privateSection() { return reinterpret_cast<PrivateDevmode*>(devmode_.data() + sizeof(DEVMODEW)); }
-    DWORD privateSize() const { return privateSize_; }
+    PDEVMODEW publicDevmode() { return job_.publicPart(); }
+    PrivateDevmode* privateSection() { return job_.privateSection(); }
+    DWORD privateSize() const { return job_.privateSize(); }
     OEMUIOBJ* uiObject() { return &uiObject_; }
 
     // Before the document properties: the job's section merged into fresh defaults (DevMode
@@ -54,8 +55,6 @@ public:
     ULONG ReleasePlugin();
 
 private:
-    bool Defaults(void* section, std::wstring* error);
-
     std::unique_ptr<LoadedModule> module_;
     IPrintOemUI* plugin_ = nullptr;
     DriverHelperStandIn helper_;
@@ -64,7 +63,6 @@ private:
     std::wstring printerName_;
     DWORD signature_ = 0;
     DWORD version_ = 0;
-    DWORD privateSize_ = 0;
     OEMUIOBJ uiObject_ = {};
-    std::vector<BYTE> devmode_;
+    JobDevmode job_;
 };
