@@ -3,6 +3,8 @@
 
 #include <string>
 
+class HostSession;
+
 struct HostOptions {
     std::wstring command;       // info, properties, run, scenario
     std::wstring argument;      // run: the scenario file or "demo"; info: the DLL
@@ -15,5 +17,9 @@ struct HostOptions {
 
 // Fills options from the command line. False with a message for a wrong one.
 bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstring* error);
+
+// Opens the session a command works in, with the plug-in asked for (else the one beside the host)
+// and the printer named. False once the reason is on standard error.
+bool OpenCommandSession(const HostOptions& options, HostSession* session);
 
 extern const wchar_t HostUsage[];

@@ -87,12 +87,7 @@ int RunScenarioCommand(const HostOptions& options)
     fwprintf(stdout, L"Session with \"%ls\" (%d-bit host):\n", options.printer.c_str(),
              static_cast<int>(sizeof(void*) * 8));
     HostSession session;
-    std::wstring error;
-    const std::wstring dll = PluginPath(options.dll);
-    if (!session.Open(dll, options.printer.c_str(), stdout, &error)) {
-        fwprintf(stderr, L"orlinhost: %ls\n", error.c_str());
-        return 1;
-    }
+    if (!OpenCommandSession(options, &session)) return 1;
     SpoolerRecorder recorder(session.module(), SpoolerRecorder::Mode::PassThrough);
     if (!recorder.active()) {
         fwprintf(stderr, L"orlinhost: the plug-in does not import the spooler's job calls\n");

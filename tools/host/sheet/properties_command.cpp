@@ -45,12 +45,8 @@ int RunPropertiesCommand(const HostOptions& options)
     fwprintf(stdout, L"%ls properties of \"%ls\" (%d-bit host):\n", document ? L"Document" : L"Printer",
              options.printer.c_str(), static_cast<int>(sizeof(void*) * 8));
     HostSession session;
+    if (!OpenCommandSession(options, &session)) return 1;
     std::wstring error;
-    const std::wstring dll = PluginPath(options.dll);
-    if (!session.Open(dll, options.printer.c_str(), stdout, &error)) {
-        fwprintf(stderr, L"orlinhost: %ls\n", error.c_str());
-        return 1;
-    }
     SpoolerRecorder recorder(session.module(), SpoolerRecorder::Mode::PassThrough);
     UiWatch watch;
     std::unique_ptr<ScreenshotTaker> shots;
