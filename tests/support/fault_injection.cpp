@@ -18,8 +18,8 @@ bool HeapCallFails(HANDLE heap)
 {
     if (ActiveHeap == nullptr || heap != TargetHeap) return false;
     const size_t call = ++ActiveHeap->calls;
-    const bool fails = ActiveHeap->failAt != 0 &&
-                       (call == ActiveHeap->failAt || (ActiveHeap->failAfter && call > ActiveHeap->failAt));
+    const bool fails =
+        ActiveHeap->failAt != 0 && (call == ActiveHeap->failAt || (ActiveHeap->failAfter && call > ActiveHeap->failAt));
     if (fails) ++ActiveHeap->failures;
     return fails;
 }
@@ -52,8 +52,14 @@ FailingHeap::~FailingHeap()
     TargetHeap = nullptr;
 }
 
-FailingNew::FailingNew() { ActiveNew = this; }
-FailingNew::~FailingNew() { ActiveNew = nullptr; }
+FailingNew::FailingNew()
+{
+    ActiveNew = this;
+}
+FailingNew::~FailingNew()
+{
+    ActiveNew = nullptr;
+}
 
 // The plug-in allocates its COM objects with nothrow new; this replacement lets a test fail them.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
@@ -62,4 +68,7 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     return std::malloc(size == 0 ? 1 : size);
 }
 
-void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}

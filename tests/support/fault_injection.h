@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 #include "emulation/import_patch.h"
 
 class FailingHeap {
@@ -14,7 +13,7 @@ public:
     explicit FailingHeap(HANDLE heap, HMODULE module = ProgramModule());
     ~FailingHeap();
 
-    size_t failAt = 0;  // 1-based number of the counted call that fails; 0: none
+    size_t failAt = 0;       // 1-based number of the counted call that fails; 0: none
     bool failAfter = false;  // with failAt: that call and every later one fail
     size_t calls = 0;
     size_t failures = 0;

@@ -40,7 +40,8 @@ UiWatch::UiWatch() : previous_(ActiveWatch)
 {
     ActiveWatch = this;
     // One hook per thread serves the innermost watch.
-    if (previous_ == nullptr) hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &UiWatch::HookProc, nullptr, GetCurrentThreadId());
+    if (previous_ == nullptr)
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &UiWatch::HookProc, nullptr, GetCurrentThreadId());
 }
 
 UiWatch::~UiWatch()
@@ -51,7 +52,8 @@ UiWatch::~UiWatch()
 
 LRESULT CALLBACK UiWatch::HookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && ActiveWatch != nullptr) ActiveWatch->Observe(*reinterpret_cast<const CWPRETSTRUCT*>(lParam));
+    if (code == HC_ACTION && ActiveWatch != nullptr)
+        ActiveWatch->Observe(*reinterpret_cast<const CWPRETSTRUCT*>(lParam));
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

@@ -14,8 +14,8 @@ void** FindImportSlot(HMODULE module, const char* dll, const char* function)
 
     for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); desc->Name != 0; ++desc) {
         if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), dll) != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + (desc->OriginalFirstThunk ? desc->OriginalFirstThunk
-                                                                                             : desc->FirstThunk));
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+            base + (desc->OriginalFirstThunk ? desc->OriginalFirstThunk : desc->FirstThunk));
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
@@ -54,5 +54,6 @@ ImportPatch::~ImportPatch()
 ImportPatches::ImportPatches(HMODULE module, std::initializer_list<Redirect> redirects)
 {
     for (const Redirect& redirect : redirects)
-        patches_.push_back(std::make_unique<ImportPatch>(module, redirect.dll, redirect.function, redirect.replacement));
+        patches_.push_back(
+            std::make_unique<ImportPatch>(module, redirect.dll, redirect.function, redirect.replacement));
 }

@@ -43,4 +43,7 @@ private:
 
 // The program itself: where the plug-in's code is linked into a program (the tests), its imports are
 // the program's.
-inline HMODULE ProgramModule() { return GetModuleHandleW(nullptr); }
+inline HMODULE ProgramModule()
+{
+    return GetModuleHandleW(nullptr);
+}

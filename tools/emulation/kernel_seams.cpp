@@ -31,9 +31,10 @@ UINT WINAPI FakeGetWindowsDirectoryW(LPWSTR buffer, UINT size)
 }  // namespace
 
 FakeKernel::FakeKernel(HMODULE module)
-    : patches_(module, {{"kernel32.dll", "Sleep", reinterpret_cast<const void*>(&FakeSleep)},
-                        {"kernel32.dll", "GetWindowsDirectoryW", reinterpret_cast<const void*>(&FakeGetWindowsDirectoryW)},
-                        {"kernel32.dll", "OutputDebugStringW", reinterpret_cast<const void*>(&FakeOutputDebugStringW)}})
+    : patches_(module,
+               {{"kernel32.dll", "Sleep", reinterpret_cast<const void*>(&FakeSleep)},
+                {"kernel32.dll", "GetWindowsDirectoryW", reinterpret_cast<const void*>(&FakeGetWindowsDirectoryW)},
+                {"kernel32.dll", "OutputDebugStringW", reinterpret_cast<const void*>(&FakeOutputDebugStringW)}})
 {
     Active = this;
 }
@@ -69,7 +70,8 @@ TempDriverDirectory::~TempDriverDirectory()
     HANDLE search = FindFirstFileW((driverDir_ + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((driverDir_ + found.cFileName).c_str());
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((driverDir_ + found.cFileName).c_str());
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }

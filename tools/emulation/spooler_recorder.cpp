@@ -42,10 +42,14 @@ struct SpoolerCalls {
     static const void* Replacement(int import)
     {
         switch (import) {
-        case START_DOC: return reinterpret_cast<const void*>(&StartDoc<L>);
-        case WRITE: return reinterpret_cast<const void*>(&Write<L>);
-        case END_DOC: return reinterpret_cast<const void*>(&EndDoc<L>);
-        default: return reinterpret_cast<const void*>(&Abort<L>);
+            case START_DOC:
+                return reinterpret_cast<const void*>(&StartDoc<L>);
+            case WRITE:
+                return reinterpret_cast<const void*>(&Write<L>);
+            case END_DOC:
+                return reinterpret_cast<const void*>(&EndDoc<L>);
+            default:
+                return reinterpret_cast<const void*>(&Abort<L>);
         }
     }
 };

@@ -6,12 +6,12 @@
 class HostSession;
 
 struct HostOptions {
-    std::wstring command;       // info, properties, run, scenario
-    std::wstring argument;      // run: the scenario file or "demo"; info: the DLL
-    std::wstring printer;       // --printer NAME
-    std::wstring dll;           // --dll PATH (default: orlinui.dll beside orlinhost.exe)
-    std::wstring screenshots;   // --screenshots DIR
-    std::wstring received;      // --received DIR: the virtual printer's folder of received jobs
+    std::wstring command;              // info, properties, run, scenario
+    std::wstring argument;             // run: the scenario file or "demo"; info: the DLL
+    std::wstring printer;              // --printer NAME
+    std::wstring dll;                  // --dll PATH (default: orlinui.dll beside orlinhost.exe)
+    std::wstring screenshots;          // --screenshots DIR
+    std::wstring received;             // --received DIR: the virtual printer's folder of received jobs
     std::wstring sheet = L"document";  // properties --sheet document|printer
 };
 

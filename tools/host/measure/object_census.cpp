@@ -67,7 +67,7 @@ const GdiHandleEntry* GdiHandleTable()
     }
 #endif
     return Readable(table, GDI_HANDLE_COUNT * sizeof(GdiHandleEntry)) ? static_cast<const GdiHandleEntry*>(table)
-                                                                       : nullptr;
+                                                                      : nullptr;
 }
 
 DWORD GdiCensus()
@@ -121,7 +121,8 @@ ObjectCensus::ObjectCensus()
     HWND anchor = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     const DWORD gdiBefore = GdiCensus(), userBefore = ThreadWindows();
     for (HBRUSH& brush : brushes) brush = CreateSolidBrush(RGB(1, 2, 3));
-    for (HWND& window : windows) window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (HWND& window : windows)
+        window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     const DWORD gdiPlatform = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD userPlatform = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     const bool gdiCensusWorks = GdiCensus() == gdiBefore + 3;

@@ -216,8 +216,10 @@ int RunSoakCommand(int argc, wchar_t** argv)
     }
     const SoakSample& last = report.samples.back();
     if (last.sheet > peak.sheet)
-        wprintf(L"  sheets %d to %d against the peak of sheets 1 to %d: GDI %+ld, USER %+ld, private %+lld KiB at most\n",
-            peak.sheet + 1, last.sheet, peak.sheet, static_cast<long>(highest.gdiObjects) - static_cast<long>(peak.gdiObjects),
+        wprintf(
+            L"  sheets %d to %d against the peak of sheets 1 to %d: GDI %+ld, USER %+ld, private %+lld KiB at most\n",
+            peak.sheet + 1, last.sheet, peak.sheet,
+            static_cast<long>(highest.gdiObjects) - static_cast<long>(peak.gdiObjects),
             static_cast<long>(highest.userObjects) - static_cast<long>(peak.userObjects),
             (static_cast<long long>(highest.privateBytes) - static_cast<long long>(peak.privateBytes)) / 1024);
     std::wstring why;

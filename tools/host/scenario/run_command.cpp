@@ -73,8 +73,9 @@ int RunScenarioCommand(const HostOptions& options)
     }
 
     if (!options.screenshots.empty() && !DisplayAvailable()) {
-        fwprintf(stderr, L"orlinhost: --screenshots needs a display, and this Wine prefix has the null graphics "
-                         L"driver (use a display prefix, see the README)\n");
+        fwprintf(stderr,
+                 L"orlinhost: --screenshots needs a display, and this Wine prefix has the null graphics "
+                 L"driver (use a display prefix, see the README)\n");
         return 2;
     }
 
@@ -121,8 +122,9 @@ int RunScenarioCommand(const HostOptions& options)
         fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), runner.failure().c_str());
     }
     if (received != nullptr) {
-        fwprintf(stdout, delivered ? L"Every job reached the printer unchanged (%ls).\n"
-                                   : L"The printer did NOT receive exactly what the plug-in sent (%ls).\n",
+        fwprintf(stdout,
+                 delivered ? L"Every job reached the printer unchanged (%ls).\n"
+                           : L"The printer did NOT receive exactly what the plug-in sent (%ls).\n",
                  receivedFolder.c_str());
     }
     if (shots != nullptr)

@@ -12,7 +12,7 @@ namespace {
 ScenarioRunner* Active = nullptr;
 
 constexpr UINT TICK_MS = 20;
-constexpr DWORD WAIT_LIMIT_MS = 5000;        // a dialog that should appear, a caption that should change
+constexpr DWORD WAIT_LIMIT_MS = 5000;         // a dialog that should appear, a caption that should change
 constexpr DWORD SHEET_OPEN_LIMIT_MS = 10000;  // the property sheet itself
 
 bool SameText(const std::wstring& a, const std::wstring& b)
@@ -23,7 +23,8 @@ bool SameText(const std::wstring& a, const std::wstring& b)
 bool StartsWithText(const std::wstring& text, const std::wstring& start)
 {
     const std::wstring plain = PlainCaption(text), wanted = PlainCaption(start);
-    return !wanted.empty() && plain.size() >= wanted.size() && _wcsnicmp(plain.c_str(), wanted.c_str(), wanted.size()) == 0;
+    return !wanted.empty() && plain.size() >= wanted.size() &&
+           _wcsnicmp(plain.c_str(), wanted.c_str(), wanted.size()) == 0;
 }
 
 bool IsComboBox(HWND window)
@@ -47,13 +48,20 @@ std::wstring ComboText(HWND list, LRESULT index)
 long SettingValue(const PrivateDevmode& section, SettingField field)
 {
     switch (field) {
-    case SettingField::PrintMode: return section.printMode;
-    case SettingField::InkLevel: return section.inkLevel;
-    case SettingField::DropSize: return section.dropSize;
-    case SettingField::Bidirectional: return section.bidirectional;
-    case SettingField::InkChannels: return section.inkChannels;
-    case SettingField::OffsetValue: return section.offsetValue;
-    case SettingField::SpareFlag: return section.spareFlag;
+        case SettingField::PrintMode:
+            return section.printMode;
+        case SettingField::InkLevel:
+            return section.inkLevel;
+        case SettingField::DropSize:
+            return section.dropSize;
+        case SettingField::Bidirectional:
+            return section.bidirectional;
+        case SettingField::InkChannels:
+            return section.inkChannels;
+        case SettingField::OffsetValue:
+            return section.offsetValue;
+        case SettingField::SpareFlag:
+            return section.spareFlag;
     }
     return 0;
 }
@@ -272,74 +280,79 @@ ScenarioRunner::Step ScenarioRunner::Execute(const Statement& s)
 {
     std::wstring why;
     switch (s.action) {
-    case Action::OpenDocument:
-    case Action::OpenPrinter:
-        return Fail(s, L"the properties are already open");
-    case Action::ChoosePage: {
-        if (watch_.topDialog() != nullptr) return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-        const int index = PageIndex(s.text);
-        if (index < 0) return Fail(s, L"no page " + Quoted(s.text));
-        SendMessageW(watch_.sheet(), PSM_SETCURSEL, index, 0);
-        if (watch_.currentPageIndex() != index) return Fail(s, L"the page " + Quoted(s.text) + L" could not be shown");
-        return Step::Done;
-    }
-    case Action::Click: {
-        HWND control = FindTargetControl(s.control, &why);
-        if (control == nullptr) return Fail(s, why);
-        if (!IsWindowVisible(control)) return Fail(s, L"the control " + s.control.describe() + L" is hidden");
-        if (!IsWindowEnabled(control)) return Fail(s, L"the control " + s.control.describe() + L" is disabled");
-        PostMessageW(control, BM_CLICK, 0, 0);
-        return Step::Done;
-    }
-    case Action::Command: {
-        HWND target = Target();
-        if (FindControl(target, s.control.id) == nullptr)
-            return Fail(s, L"no control " + s.control.describe() + L" on " + TargetName());
-        PostCommand(target, s.control.id);
-        return Step::Done;
-    }
-    case Action::Select: {
-        HWND list = FindTargetControl(s.control, &why);
-        if (list == nullptr) return Fail(s, why);
-        if (!IsComboBox(list)) return Fail(s, L"the control " + s.control.describe() + L" is not a list");
-        if (!IsWindowEnabled(list)) return Fail(s, L"the list " + s.control.describe() + L" is disabled");
-        const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(s.text.c_str()));
-        if (index == CB_ERR) return Fail(s, L"no entry " + Quoted(s.text) + L" in the list " + s.control.describe());
-        SendMessageW(list, CB_SETCURSEL, index, 0);
-        PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(s.control.id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
-        return Step::Done;
-    }
-    case Action::Answer: {
-        HWND dialog = watch_.topDialog();
-        if (dialog == nullptr || !SameText(WindowText(dialog), s.text)) {
-            pending_ = dialog == nullptr ? L"no dialog " + Quoted(s.text) + L" appeared"
-                                         : L"the open dialog is " + Quoted(WindowText(dialog)) + L", not " +
-                                               Quoted(s.text);
-            return Step::Wait;
+        case Action::OpenDocument:
+        case Action::OpenPrinter:
+            return Fail(s, L"the properties are already open");
+        case Action::ChoosePage: {
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            const int index = PageIndex(s.text);
+            if (index < 0) return Fail(s, L"no page " + Quoted(s.text));
+            SendMessageW(watch_.sheet(), PSM_SETCURSEL, index, 0);
+            if (watch_.currentPageIndex() != index)
+                return Fail(s, L"the page " + Quoted(s.text) + L" could not be shown");
+            return Step::Done;
         }
-        HWND button = FindTargetControl(s.control, &why);
-        if (button == nullptr) return Fail(s, why);
-        if (!IsWindowEnabled(button)) return Fail(s, L"the button " + s.control.describe() + L" is disabled");
-        PostMessageW(button, BM_CLICK, 0, 0);
-        return Step::Done;
-    }
-    case Action::SetOffset:
-        if (sheet_ == nullptr || !sheet_->SetOffsetOnPage(s.number, &why)) return Fail(s, why);
-        return Step::Done;
-    case Action::Apply:
-        if (watch_.topDialog() != nullptr) return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-        PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
-        return Step::Done;
-    case Action::CloseOk:
-    case Action::CloseCancel:
-        if (watch_.topDialog() != nullptr) return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-        closing_ = true;
-        PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, s.action == Action::CloseOk ? PSBTN_OK : PSBTN_CANCEL, 0);
-        return Step::Done;
-    case Action::Expect:
-        return Check(s);
+        case Action::Click: {
+            HWND control = FindTargetControl(s.control, &why);
+            if (control == nullptr) return Fail(s, why);
+            if (!IsWindowVisible(control)) return Fail(s, L"the control " + s.control.describe() + L" is hidden");
+            if (!IsWindowEnabled(control)) return Fail(s, L"the control " + s.control.describe() + L" is disabled");
+            PostMessageW(control, BM_CLICK, 0, 0);
+            return Step::Done;
+        }
+        case Action::Command: {
+            HWND target = Target();
+            if (FindControl(target, s.control.id) == nullptr)
+                return Fail(s, L"no control " + s.control.describe() + L" on " + TargetName());
+            PostCommand(target, s.control.id);
+            return Step::Done;
+        }
+        case Action::Select: {
+            HWND list = FindTargetControl(s.control, &why);
+            if (list == nullptr) return Fail(s, why);
+            if (!IsComboBox(list)) return Fail(s, L"the control " + s.control.describe() + L" is not a list");
+            if (!IsWindowEnabled(list)) return Fail(s, L"the list " + s.control.describe() + L" is disabled");
+            const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(s.text.c_str()));
+            if (index == CB_ERR)
+                return Fail(s, L"no entry " + Quoted(s.text) + L" in the list " + s.control.describe());
+            SendMessageW(list, CB_SETCURSEL, index, 0);
+            PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(s.control.id, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+            return Step::Done;
+        }
+        case Action::Answer: {
+            HWND dialog = watch_.topDialog();
+            if (dialog == nullptr || !SameText(WindowText(dialog), s.text)) {
+                pending_ = dialog == nullptr
+                               ? L"no dialog " + Quoted(s.text) + L" appeared"
+                               : L"the open dialog is " + Quoted(WindowText(dialog)) + L", not " + Quoted(s.text);
+                return Step::Wait;
+            }
+            HWND button = FindTargetControl(s.control, &why);
+            if (button == nullptr) return Fail(s, why);
+            if (!IsWindowEnabled(button)) return Fail(s, L"the button " + s.control.describe() + L" is disabled");
+            PostMessageW(button, BM_CLICK, 0, 0);
+            return Step::Done;
+        }
+        case Action::SetOffset:
+            if (sheet_ == nullptr || !sheet_->SetOffsetOnPage(s.number, &why)) return Fail(s, why);
+            return Step::Done;
+        case Action::Apply:
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+            return Step::Done;
+        case Action::CloseOk:
+        case Action::CloseCancel:
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            closing_ = true;
+            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, s.action == Action::CloseOk ? PSBTN_OK : PSBTN_CANCEL, 0);
+            return Step::Done;
+        case Action::Expect:
+            return Check(s);
     }
     return Fail(s, L"unknown statement");
 }
@@ -352,100 +365,101 @@ ScenarioRunner::Step ScenarioRunner::Check(const Statement& s)
         return Step::Done;
     };
     switch (s.condition) {
-    case Condition::Setting: {
-        const long value = SettingValue(*session_.privateSection(), s.field);
-        if (value == s.number) return met();
-        return Fail(s, std::wstring(SettingName(s.field)) + L" is " + std::to_wstring(value) + L" (" +
-                           SettingValueName(s.field, value) + L"), not " + std::to_wstring(s.number) + L" (" +
-                           SettingValueName(s.field, s.number) + L")");
-    }
-    case Condition::Offset: {
-        const long stored = session_.StoredOffset();
-        if (stored == s.number) return met();
-        return Fail(s, stored < 0 ? L"the printer has no Offset stored"
-                                  : L"the printer's Offset is " + std::to_wstring(stored));
-    }
-    case Condition::Jobs: {
-        const size_t sent = jobs_.jobs.size();
-        if (static_cast<long>(sent) == s.number) return met();
-        return Fail(s, std::to_wstring(sent) + L" job(s) were sent");
-    }
-    case Condition::Job: {
-        const RecordedJob* last = nullptr;
-        long count = 0;
-        for (const RecordedJob& job : jobs_.jobs) {
-            if (job.docName != s.text) continue;
-            ++count;
-            last = &job;
+        case Condition::Setting: {
+            const long value = SettingValue(*session_.privateSection(), s.field);
+            if (value == s.number) return met();
+            return Fail(s, std::wstring(SettingName(s.field)) + L" is " + std::to_wstring(value) + L" (" +
+                               SettingValueName(s.field, value) + L"), not " + std::to_wstring(s.number) + L" (" +
+                               SettingValueName(s.field, s.number) + L")");
         }
-        if (s.count >= 0 ? count != s.count : count == 0)
-            return Fail(s, std::to_wstring(count) + L" job(s) named " + Quoted(s.text) + L" were sent");
-        if (s.bytes >= 0 && last != nullptr && static_cast<long>(last->bytes.size()) != s.bytes)
-            return Fail(s, L"the last " + Quoted(s.text) + L" job has " + std::to_wstring(last->bytes.size()) +
-                               L" bytes");
-        for (const auto& [at, expected] : s.bytesAt) {
-            if (last == nullptr) break;
-            if (static_cast<size_t>(at) >= last->bytes.size())
-                return Fail(s, L"the last " + Quoted(s.text) + L" job has no byte " + std::to_wstring(at));
-            const BYTE value = last->bytes[static_cast<size_t>(at)];
-            if (value != expected) {
-                wchar_t text[96];
-                swprintf(text, 96, L"byte %ld of the last job is 0x%02X, not 0x%02lX", at, value, expected);
-                return Fail(s, text);
+        case Condition::Offset: {
+            const long stored = session_.StoredOffset();
+            if (stored == s.number) return met();
+            return Fail(s, stored < 0 ? L"the printer has no Offset stored"
+                                      : L"the printer's Offset is " + std::to_wstring(stored));
+        }
+        case Condition::Jobs: {
+            const size_t sent = jobs_.jobs.size();
+            if (static_cast<long>(sent) == s.number) return met();
+            return Fail(s, std::to_wstring(sent) + L" job(s) were sent");
+        }
+        case Condition::Job: {
+            const RecordedJob* last = nullptr;
+            long count = 0;
+            for (const RecordedJob& job : jobs_.jobs) {
+                if (job.docName != s.text) continue;
+                ++count;
+                last = &job;
             }
+            if (s.count >= 0 ? count != s.count : count == 0)
+                return Fail(s, std::to_wstring(count) + L" job(s) named " + Quoted(s.text) + L" were sent");
+            if (s.bytes >= 0 && last != nullptr && static_cast<long>(last->bytes.size()) != s.bytes)
+                return Fail(
+                    s, L"the last " + Quoted(s.text) + L" job has " + std::to_wstring(last->bytes.size()) + L" bytes");
+            for (const auto& [at, expected] : s.bytesAt) {
+                if (last == nullptr) break;
+                if (static_cast<size_t>(at) >= last->bytes.size())
+                    return Fail(s, L"the last " + Quoted(s.text) + L" job has no byte " + std::to_wstring(at));
+                const BYTE value = last->bytes[static_cast<size_t>(at)];
+                if (value != expected) {
+                    wchar_t text[96];
+                    swprintf(text, 96, L"byte %ld of the last job is 0x%02X, not 0x%02lX", at, value, expected);
+                    return Fail(s, text);
+                }
+            }
+            return met();
         }
-        return met();
-    }
-    case Condition::Checked:
-    case Condition::Unchecked:
-    case Condition::Enabled:
-    case Condition::Disabled: {
-        HWND control = FindTargetControl(s.control, &why);
-        if (control == nullptr) return Fail(s, why);
-        bool holds = false;
-        const wchar_t* word = L"";
-        switch (s.condition) {
         case Condition::Checked:
-            holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            word = holds ? L"" : L"not checked";
-            break;
         case Condition::Unchecked:
-            holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
-            word = L"checked";
-            break;
         case Condition::Enabled:
-            holds = IsWindowEnabled(control) != FALSE;
-            word = L"disabled";
-            break;
-        default:
-            holds = IsWindowEnabled(control) == FALSE;
-            word = L"enabled";
-            break;
+        case Condition::Disabled: {
+            HWND control = FindTargetControl(s.control, &why);
+            if (control == nullptr) return Fail(s, why);
+            bool holds = false;
+            const wchar_t* word = L"";
+            switch (s.condition) {
+                case Condition::Checked:
+                    holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                    word = holds ? L"" : L"not checked";
+                    break;
+                case Condition::Unchecked:
+                    holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+                    word = L"checked";
+                    break;
+                case Condition::Enabled:
+                    holds = IsWindowEnabled(control) != FALSE;
+                    word = L"disabled";
+                    break;
+                default:
+                    holds = IsWindowEnabled(control) == FALSE;
+                    word = L"enabled";
+                    break;
+            }
+            if (holds) return met();
+            return Fail(s, s.control.describe() + L" is " + word);
         }
-        if (holds) return met();
-        return Fail(s, s.control.describe() + L" is " + word);
-    }
-    case Condition::Selected: {
-        HWND list = FindTargetControl(s.control, &why);
-        if (list == nullptr) return Fail(s, why);
-        const std::wstring shown = ComboText(list, SendMessageW(list, CB_GETCURSEL, 0, 0));
-        if (shown == s.text) return met();
-        return Fail(s, L"the list " + s.control.describe() + L" shows " + Quoted(shown));
-    }
-    case Condition::Dialog: {
-        HWND dialog = watch_.topDialog();
-        if (dialog != nullptr && SameText(WindowText(dialog), s.text)) return met();
-        pending_ = dialog == nullptr ? L"no dialog is open" : L"the open dialog is " + Quoted(WindowText(dialog));
-        return Step::Wait;
-    }
-    case Condition::Page: {
-        if (watch_.topDialog() != nullptr) return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-        const std::wstring title = watch_.pageTitle(watch_.currentPageIndex());
-        if (StartsWithText(title, s.text)) return met();
-        return Fail(s, L"the page in front is " + Quoted(title));
-    }
-    case Condition::None:
-        break;
+        case Condition::Selected: {
+            HWND list = FindTargetControl(s.control, &why);
+            if (list == nullptr) return Fail(s, why);
+            const std::wstring shown = ComboText(list, SendMessageW(list, CB_GETCURSEL, 0, 0));
+            if (shown == s.text) return met();
+            return Fail(s, L"the list " + s.control.describe() + L" shows " + Quoted(shown));
+        }
+        case Condition::Dialog: {
+            HWND dialog = watch_.topDialog();
+            if (dialog != nullptr && SameText(WindowText(dialog), s.text)) return met();
+            pending_ = dialog == nullptr ? L"no dialog is open" : L"the open dialog is " + Quoted(WindowText(dialog));
+            return Step::Wait;
+        }
+        case Condition::Page: {
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            const std::wstring title = watch_.pageTitle(watch_.currentPageIndex());
+            if (StartsWithText(title, s.text)) return met();
+            return Fail(s, L"the page in front is " + Quoted(title));
+        }
+        case Condition::None:
+            break;
     }
     return Fail(s, L"unknown condition");
 }

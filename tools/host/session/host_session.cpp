@@ -67,8 +67,8 @@ bool HostSession::Open(const std::wstring& dllPath, const wchar_t* printerName, 
         PRINTER_DEFAULTSW access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         if (!OpenPrinterW(const_cast<LPWSTR>(printerName), &printer_, &access) &&
             !OpenPrinterW(const_cast<LPWSTR>(printerName), &printer_, nullptr)) {
-            *error = L"cannot open the printer \"" + printerName_ + L"\" (error " + std::to_wstring(GetLastError()) +
-                     L")";
+            *error =
+                L"cannot open the printer \"" + printerName_ + L"\" (error " + std::to_wstring(GetLastError()) + L")";
             return false;
         }
         fwprintf(log, L"  printer \"%ls\" opened\n", printerName);

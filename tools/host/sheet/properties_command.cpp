@@ -37,8 +37,9 @@ int RunPropertiesCommand(const HostOptions& options)
         return 2;
     }
     if (!DisplayAvailable()) {
-        fwprintf(stderr, L"orlinhost: properties needs a display, and this Wine prefix has the null graphics driver "
-                         L"(use a display prefix, see the README)\n");
+        fwprintf(stderr,
+                 L"orlinhost: properties needs a display, and this Wine prefix has the null graphics driver "
+                 L"(use a display prefix, see the README)\n");
         return 2;
     }
     const bool document = options.sheet == L"document";

@@ -61,8 +61,8 @@ struct OffsetPageCallbacks {
             OPTITEM* item = host->items_.pluginItems();
             if (item != nullptr) {
                 BOOL failed = FALSE;
-                const LRESULT value = SendDlgItemMessageW(page, IDC_OFFSET_UPDOWN, UDM_GETPOS32, 0,
-                                                          reinterpret_cast<LPARAM>(&failed));
+                const LRESULT value =
+                    SendDlgItemMessageW(page, IDC_OFFSET_UPDOWN, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
                 item->Sel = static_cast<LONG>(value);
                 host->items_.Notify(CPSUICB_REASON_APPLYNOW, 0);
                 ++host->record_.applies;
@@ -91,8 +91,8 @@ PropertySheetHost::PropertySheetHost(HostSession& session, CommonUiExchange& ite
 bool PropertySheetHost::Show(std::wstring* error)
 {
     HMODULE compstui = LoadLibraryW(L"compstui.dll");
-    auto show = compstui != nullptr ? reinterpret_cast<CommonPropertySheetUIWFn>(reinterpret_cast<void*>(
-                                          GetProcAddress(compstui, "CommonPropertySheetUIW")))
+    auto show = compstui != nullptr ? reinterpret_cast<CommonPropertySheetUIWFn>(
+                                          reinterpret_cast<void*>(GetProcAddress(compstui, "CommonPropertySheetUIW")))
                                     : nullptr;
     if (show == nullptr) {
         *error = L"the common property sheet (compstui.dll) is not available";
@@ -126,39 +126,39 @@ LONG_PTR PropertySheetHost::OnSheetReason(PPROPSHEETUI_INFO info, LPARAM lParam)
     };
 
     switch (info->Reason) {
-    case PROPSHEETUI_REASON_INIT: {
-        info->UserData = reinterpret_cast<ULONG_PTR>(this);
-        sheetHandle_ = info->hComPropSheet;
-        sheetFunction_ = info->pfnComPropSheet;
-        core_.PassPagesTo(sheetHandle_, sheetFunction_);
-        record_.initResult = callPlugin(reinterpret_cast<LPARAM>(&core_.param));
-        RecordPluginCalls();
-        if (!document) AddOffsetPage();
-        fwprintf(log_, L"  %ls: %u page(s) added by the plug-in, %d accepted by the common property sheet\n",
-                 document ? L"DocumentPropertySheets" : L"DevicePropertySheets",
-                 static_cast<unsigned>(record_.addedTemplates.size()), record_.pagesAccepted);
-        info->Result = 1;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_GET_INFO_HEADER: {
-        auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
-        if (header == nullptr) return -1;
-        PROPSHEETUI_INFO_HEADER pluginHeader = *header;
-        pluginHeader.pTitle = nullptr;
-        if (SUCCEEDED(callPlugin(reinterpret_cast<LPARAM>(&pluginHeader))) && pluginHeader.pTitle != nullptr &&
-            document) {
-            record_.pluginTitle = pluginHeader.pTitle;
+        case PROPSHEETUI_REASON_INIT: {
+            info->UserData = reinterpret_cast<ULONG_PTR>(this);
+            sheetHandle_ = info->hComPropSheet;
+            sheetFunction_ = info->pfnComPropSheet;
+            core_.PassPagesTo(sheetHandle_, sheetFunction_);
+            record_.initResult = callPlugin(reinterpret_cast<LPARAM>(&core_.param));
+            RecordPluginCalls();
+            if (!document) AddOffsetPage();
+            fwprintf(log_, L"  %ls: %u page(s) added by the plug-in, %d accepted by the common property sheet\n",
+                     document ? L"DocumentPropertySheets" : L"DevicePropertySheets",
+                     static_cast<unsigned>(record_.addedTemplates.size()), record_.pagesAccepted);
+            info->Result = 1;
+            return 1;
         }
-        title_ = session_.printerName() + (document ? L" Document Properties" : L" Properties");
-        header->pTitle = const_cast<LPWSTR>(title_.c_str());
-        header->Flags = 0;
-        return 1;
-    }
-    case PROPSHEETUI_REASON_DESTROY:
-        callPlugin(lParam);
-        return 1;
-    default:
-        return callPlugin(lParam) == S_OK ? 1 : 0;
+        case PROPSHEETUI_REASON_GET_INFO_HEADER: {
+            auto* header = reinterpret_cast<PPROPSHEETUI_INFO_HEADER>(lParam);
+            if (header == nullptr) return -1;
+            PROPSHEETUI_INFO_HEADER pluginHeader = *header;
+            pluginHeader.pTitle = nullptr;
+            if (SUCCEEDED(callPlugin(reinterpret_cast<LPARAM>(&pluginHeader))) && pluginHeader.pTitle != nullptr &&
+                document) {
+                record_.pluginTitle = pluginHeader.pTitle;
+            }
+            title_ = session_.printerName() + (document ? L" Document Properties" : L" Properties");
+            header->pTitle = const_cast<LPWSTR>(title_.c_str());
+            header->Flags = 0;
+            return 1;
+        }
+        case PROPSHEETUI_REASON_DESTROY:
+            callPlugin(lParam);
+            return 1;
+        default:
+            return callPlugin(lParam) == S_OK ? 1 : 0;
     }
 }
 

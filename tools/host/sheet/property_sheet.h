@@ -25,10 +25,10 @@ struct SheetRecord {
     int pagesAccepted = 0;                  // add-page calls the real sheet accepted
     int setResultCalls = 0;                 // CPSFUNC_SET_RESULT calls of the plug-in
     LPARAM lastSetResult = 0;
-    std::vector<UINT> otherFunctions;       // any other pfnComPropSheet function asked for
-    std::wstring pluginTitle;               // the plug-in's answer to GET_INFO_HEADER
-    int applies = 0;                        // OK or Apply pressed
-    DWORD sheetResult = 0;                  // CommonPropertySheetUIW's result (CPSUI_OK, CPSUI_CANCEL)
+    std::vector<UINT> otherFunctions;  // any other pfnComPropSheet function asked for
+    std::wstring pluginTitle;          // the plug-in's answer to GET_INFO_HEADER
+    int applies = 0;                   // OK or Apply pressed
+    DWORD sheetResult = 0;             // CommonPropertySheetUIW's result (CPSUI_OK, CPSUI_CANCEL)
 };
 
 class PropertySheetHost {
@@ -61,7 +61,7 @@ private:
     UiWatch& watch_;
     FILE* log_;
     SheetRecord record_;
-    std::wstring title_;  // the sheet's caption, read by the sheet while it is open
+    std::wstring title_;      // the sheet's caption, read by the sheet while it is open
     DriverCoreStandIn core_;  // the session's heap, printer and job devmode, lent to the plug-in
     PROPSHEETUI_INFO pluginInfo_ = {};
     HANDLE sheetHandle_ = nullptr;  // the real sheet's handle and function, from its INIT call
