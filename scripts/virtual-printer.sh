@@ -11,7 +11,7 @@ root=$(pwd)
 out=build/virtual-printer
 jobs=$(dirname "$WINEPREFIX")/virtual-printer/jobs
 exe=$out/orlinprinter.exe
-sources=(tools/host/virtual_printer.cpp tools/host/orlinprinter_main.cpp tools/host/virtual_printer.h)
+sources=(tools/host/printer/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp tools/host/printer/virtual_printer.h)
 mkdir -p "$out" "$jobs"
 
 stale=0
@@ -19,7 +19,7 @@ stale=0
 for s in "${sources[@]}"; do [ "$s" -nt "$exe" ] && stale=1; done
 if [ $stale = 1 ]; then
   x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -municode -static -DUNICODE -D_UNICODE -Itools \
-    tools/host/virtual_printer.cpp tools/host/orlinprinter_main.cpp -lwinspool -o "$exe"
+    tools/host/printer/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp -lwinspool -o "$exe"
 fi
 
 command="/bin/sh '$root/scripts/capture-job.sh' '$jobs'"

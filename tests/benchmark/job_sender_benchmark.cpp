@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/virtual_printer.h"
+#include "host/printer/virtual_printer.h"
 #include "jobs/byte_substitutions.h"
 #include "jobs/raw_job_sender.h"
 

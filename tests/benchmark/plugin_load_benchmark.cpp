@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/loaded_plugin.h"
-#include "host/virtual_printer.h"
+#include "emulation/loaded_plugin.h"
+#include "host/printer/virtual_printer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/driver_helper.h"
+#include "emulation/driver_helper.h"
 #include "support/shipping_dll.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "emulation/driver_core.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/printer_data.h"
 #include "frame/plugin.h"
 #include "items/item_callbacks.h"
 #include "items/opt_items.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_kernel.h"
-#include "support/fake_printer_data.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ protected:
         heap_ = HeapCreate(0, 0, 0);
         param_.cbSize = sizeof(param_);
         param_.hPrinter = Printer;
-        param_.hModule = TestProgramModule();  // the plug-in's resources are linked in here
+        param_.hModule = ProgramModule();  // the plug-in's resources are linked in here
         param_.hOEMHeap = heap_;
     }
     void TearDown() override
@@ -298,7 +298,7 @@ TEST(OptItemHelpers, CreateOptTypeSizesEveryRecordAndFreesTheTypeWhenParametersF
 TEST(OptItemHelpers, LoadHeapStringTrimsToTheStringOrGivesNull)
 {
     HANDLE heap = HeapCreate(0, 0, 0);
-    const HANDLE module = TestProgramModule();
+    const HANDLE module = ProgramModule();
     PWSTR name = LoadHeapString(heap, module, 9);
     ASSERT_NE(nullptr, name);
     EXPECT_STREQ(L"Full 8 Channels", name);

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "emulation/printer_data.h"
 #include "settings/private_devmode.h"
-#include "support/fake_printer_data.h"
 #include "support/shipping_dll.h"
 
 namespace {

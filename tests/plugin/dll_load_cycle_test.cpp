@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/loaded_plugin.h"
+#include "emulation/loaded_plugin.h"
 
 TEST(DllLoadCycles, LoadingAndFreeingThePluginKeepsNoThreadLocalSlot)
 {

@@ -2,12 +2,12 @@
 // the driver core's pfnComPropSheet, with its record on the driver's heap.
 #include <gtest/gtest.h>
 
+#include "emulation/driver_core.h"
+#include "emulation/spooler_recorder.h"
 #include "frame/module.h"
 #include "frame/plugin.h"
 #include "pages/page_procs.h"
 #include "pages/sheet_context.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_spooler.h"
 #include "support/shipping_dll.h"
 
 namespace {
@@ -17,7 +17,7 @@ const DLGPROC PageProcedures[] = {PrintModePageProc, InkLevelPageProc, Utilities
 
 class DocumentSheet : public ::testing::Test {
 protected:
-    DocumentSheet() { ModuleHandle = TestProgramModule(); }
+    DocumentSheet() { ModuleHandle = ProgramModule(); }
     ~DocumentSheet() override { EXPECT_EQ(0u, plugin->Release()); }
 
     HRESULT Call(PROPSHEETUI_INFO& info, LPARAM lParam = 0) { return plugin->DocumentPropertySheets(&info, lParam); }
@@ -44,7 +44,7 @@ TEST_F(DocumentSheet, InitAddsTheFivePagesInOrderWithOneRecordOnTheDriversHeap)
         EXPECT_EQ(0, core.calls[i].lParam2);
         EXPECT_EQ(sizeof(PROPSHEETPAGEW), page.dwSize);
         EXPECT_EQ(0u, page.dwFlags);
-        EXPECT_EQ(TestProgramModule(), page.hInstance);
+        EXPECT_EQ(ProgramModule(), page.hInstance);
         EXPECT_EQ(PageTemplateIds[i], TemplateIdOf(page));
         EXPECT_EQ(PageProcedures[i], page.pfnDlgProc);
         EXPECT_EQ(i < 4 ? reinterpret_cast<LPARAM>(context) : 0, page.lParam);
@@ -90,7 +90,7 @@ TEST_F(DocumentSheet, DestroyOfOneSheetKeepsTheRecordOfAnother)
     DriverCoreStandIn second;
     OEMCUIPPARAM items = {};
     items.cbSize = sizeof(items);
-    items.hModule = TestProgramModule();
+    items.hModule = ProgramModule();
     items.hOEMHeap = second.param.hOEMHeap;
     OPTITEM item = {};
     items.pOEMOptItems = &item;
@@ -175,8 +175,8 @@ TEST_F(DocumentSheet, OnlyVersion0x0100IsAccepted)
 
 TEST(DocumentSheetMemory, AFullHeapAddsNoPagesAndReportsTheFailure)
 {
-    ModuleHandle = TestProgramModule();
-    DriverCoreStandIn core(TestProgramModule(), 64 * 1024);
+    ModuleHandle = ProgramModule();
+    DriverCoreStandIn core(ProgramModule(), 64 * 1024);
     core.ExhaustHeap();
     ASSERT_EQ(nullptr, HeapAlloc(core.param.hOEMHeap, 0, 16)) << "the heap still gives memory";
 
@@ -215,7 +215,7 @@ class ShippedDocumentSheet : public ShippingDll {};
 
 TEST_F(ShippedDocumentSheet, PagesComeFromTheDllAndTheirButtonsReachTheSpooler)
 {
-    FakeSpooler spooler(Module());
+    SpoolerRecorder spooler(Module());
     DriverCoreStandIn core(Module());
     IPrintOemUI* plugin = NewPlugin();
     PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);

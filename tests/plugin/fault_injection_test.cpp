@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "emulation/dialog_driver.h"
+#include "emulation/driver_core.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/printer_data.h"
+#include "emulation/spooler_recorder.h"
 #include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
-#include "support/dialog_script.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_kernel.h"
-#include "support/fake_printer_data.h"
-#include "support/fake_spooler.h"
 #include "support/fault_injection.h"
 
 namespace {
@@ -63,7 +63,7 @@ std::vector<JobCalls> SplitIntoJobs(const Calls& calls)
 // and once more for every write with the write falling one byte short. The flow must carry on as
 // before: a job that could not start is skipped, a job hit by a failed or short write gets no
 // further write and is aborted, never ended, and every other job goes out whole.
-void SweepSpoolerFaults(FakeSpooler& spooler, const std::function<void()>& flow)
+void SweepSpoolerFaults(SpoolerRecorder& spooler, const std::function<void()>& flow)
 {
     auto reset = [&](size_t failCall, size_t shortWriteCall) {
         spooler.jobs.clear();
@@ -131,7 +131,7 @@ class DocumentSheetUnderFaults : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ModuleHandle = TestProgramModule();
+        ModuleHandle = ProgramModule();
         for (int32_t& choice : AlignmentSelections) choice = ALIGNMENT_NEUTRAL_CHOICE;
         kernel.windowsDirectory = drivers.windowsDirectory();
         drivers.WriteFile(L"align.bin", Pattern(8, 1));
@@ -158,7 +158,7 @@ protected:
         PumpMessages();
     }
 
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     DriverCoreStandIn core;
@@ -216,7 +216,7 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheOffsetItemFailsInTurn)
     FakePrinterData printerData;
     printerData.SetDword(L"OEMUI_VALUE", 5);
     wchar_t name[64] = {};
-    ASSERT_GT(LoadStringW(TestProgramModule(), IDS_OFFSET_ITEM_NAME, name, 64), 0);
+    ASSERT_GT(LoadStringW(ProgramModule(), IDS_OFFSET_ITEM_NAME, name, 64), 0);
 
     // One sheet's two calls on a heap of its own; check gets the item and the number of blocks the
     // calls left on the heap. Returns the number of heap calls made. A checking heap (Wine's with
@@ -234,7 +234,7 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheOffsetItemFailsInTurn)
             OEMCUIPPARAM param = {};
             param.cbSize = sizeof(param);
             param.hPrinter = Printer;
-            param.hModule = TestProgramModule();
+            param.hModule = ProgramModule();
             param.hOEMHeap = heap;
             EXPECT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_PRNPROP, &param));
             OPTITEM item = {};
@@ -295,7 +295,7 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheOffsetItemFailsInTurn)
 // leaves its built-in English text in its place, so the list keeps its order.
 TEST(AllocationFailure, EveryHeapAllocationOfTheDocumentSheetFailsInTurn)
 {
-    ModuleHandle = TestProgramModule();
+    ModuleHandle = ProgramModule();
     const std::vector<std::wstring> channels = {L"Full 8 Channels", L"Front 4 Channels Only", L"Back 4 Channels Only"};
 
     // Registration and all five pages shown; returns the number of heap calls made.
@@ -337,7 +337,7 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheDocumentSheetFailsInTurn)
 // The four senders one after the other, each spooler call failing in turn.
 TEST(SpoolerFailure, EachSenderAbortsWhatItCannotSendWhole)
 {
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     kernel.windowsDirectory = drivers.windowsDirectory();
@@ -387,7 +387,7 @@ TEST_F(DocumentSheetUnderFaults, TestPatternAndPurgeHandOnOnlyWholeJobs)
 // Each file sender, for each way its file can be out of reach: no job is started at all.
 TEST(UnreadableDriverFile, NoSenderStartsAJob)
 {
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     const std::wstring driverDirectory = drivers.windowsDirectory() + DRIVER_DIRECTORY_SUFFIX;

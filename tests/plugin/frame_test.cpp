@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "host/driver_helper.h"
+#include "emulation/driver_helper.h"
 #include "support/shipping_dll.h"
 
 namespace {

@@ -1,18 +1,17 @@
-// The driver-host emulator with the shipping DLL: the option-item exchange, the job recorder's
+// The driver-host emulator with the shipping DLL: the option-item exchange, the spooler recorder's
 // pass-through, and the common property sheet with the host's own pfnComPropSheet.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "host/common_ui_items.h"
-#include "host/host_session.h"
-#include "host/job_recorder.h"
-#include "host/property_sheet.h"
-#include "host/ui_watch.h"
+#include "emulation/dialog_driver.h"
+#include "emulation/printer_data.h"
+#include "emulation/spooler_recorder.h"
+#include "host/session/common_ui_items.h"
+#include "host/session/host_session.h"
+#include "host/sheet/property_sheet.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
-#include "support/fake_printer_data.h"
-#include "support/fake_spooler.h"
 
 namespace {
 
@@ -92,37 +91,37 @@ TEST_F(HostWithShippingDll, ThePrinterItemIsTheOffsetFromZeroToEight)
     EXPECT_EQ(8, offset.pOptType->pOptParam[1].lParam);
 }
 
-TEST(HostJobRecorder, RecordsEachJobWhileTheSpoolerStillGetsEveryCall)
+TEST(HostSpoolerRecorder, RecordsEachJobWhileTheSpoolerStillGetsEveryCall)
 {
-    FakeSpooler spooler;  // stands for the real spooler, below the recorder
-    JobRecorder recorder(TestProgramModule());
+    SpoolerRecorder spooler;  // stands for the real spooler, below the recorder
+    SpoolerRecorder recorder(ProgramModule(), SpoolerRecorder::Mode::PassThrough);
     ASSERT_TRUE(recorder.active());
     const BYTE data[] = {0x1B, 0x40, 0x0C};
     SendCommandBuffer(nullptr, data, sizeof(data), L"Head Clean");
 
     ASSERT_EQ(1u, spooler.jobs.size());
     EXPECT_EQ(std::vector<BYTE>(data, data + 3), spooler.jobs[0].bytes);
-    ASSERT_EQ(1u, recorder.jobs().size());
-    const SentJob& job = recorder.jobs()[0];
+    ASSERT_EQ(1u, recorder.jobs.size());
+    const RecordedJob& job = recorder.jobs[0];
     EXPECT_EQ(L"Head Clean", job.docName);
     EXPECT_EQ(spooler.jobs[0].bytes, job.bytes);
     EXPECT_TRUE(job.ended);
     EXPECT_NE(0u, job.spoolerJobId);
 }
 
-TEST(HostJobRecorder, AFailedWriteIsNotCountedAsSent)
+TEST(HostSpoolerRecorder, AFailedWriteIsNotCountedAsSent)
 {
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     spooler.failCall = 2;  // the write
-    JobRecorder recorder(TestProgramModule());
+    SpoolerRecorder recorder(ProgramModule(), SpoolerRecorder::Mode::PassThrough);
     const BYTE data[] = {1, 2, 3};
     SendCommandBuffer(nullptr, data, sizeof(data), L"Nozzle Check");
 
-    ASSERT_EQ(1u, recorder.jobs().size());
-    EXPECT_TRUE(recorder.jobs()[0].bytes.empty());
-    EXPECT_EQ(1u, recorder.jobs()[0].writes);
-    EXPECT_EQ(spooler.jobs[0].ended, recorder.jobs()[0].ended);
-    EXPECT_EQ(spooler.jobs[0].aborted, recorder.jobs()[0].aborted);
+    ASSERT_EQ(1u, recorder.jobs.size());
+    EXPECT_TRUE(recorder.jobs[0].bytes.empty());
+    EXPECT_EQ(1u, recorder.jobs[0].writeSizes.size());
+    EXPECT_EQ(spooler.jobs[0].ended, recorder.jobs[0].ended);
+    EXPECT_EQ(spooler.jobs[0].aborted, recorder.jobs[0].aborted);
 }
 
 TEST_F(HostWithShippingDll, TheDocumentSheetShowsTheFivePagesAndTakesTheirResultOnOk)

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "emulation/driver_core.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/spooler_recorder.h"
 #include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
 #include "support/dialog_layout.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_kernel.h"
-#include "support/fake_spooler.h"
 
 #include <commctrl.h>  // after windows.h
 
@@ -26,7 +26,7 @@ constexpr int ApplyButton = 0x3021;  // the property sheet's own Apply button
 // the plug-in registered, over the stand-in's job section.
 class JobSettingsPages : public ::testing::Test {
 protected:
-    JobSettingsPages() { ModuleHandle = TestProgramModule(); }
+    JobSettingsPages() { ModuleHandle = ProgramModule(); }
     ~JobSettingsPages() override
     {
         core.CloseSheet();
@@ -75,7 +75,7 @@ protected:
     }
     static LRESULT Selection(HWND page, int list) { return SendDlgItemMessageW(page, list, CB_GETCURSEL, 0, 0); }
 
-    DriverCoreStandIn core{TestProgramModule(), 1 << 20};  // a fixed heap, so that it can be exhausted
+    DriverCoreStandIn core{ProgramModule(), 1 << 20};  // a fixed heap, so that it can be exhausted
     PrivateDevmode& job = core.devmode;
     OemUiPlugin* plugin = new OemUiPlugin();
 };
@@ -133,7 +133,7 @@ void ExpectTemplate(int templateId, const wchar_t* caption, short cx, short cy, 
 {
     SCOPED_TRACE(templateId);
     DialogTemplateInfo read;
-    ASSERT_TRUE(ReadDialogTemplate(TestProgramModule(), templateId, &read));
+    ASSERT_TRUE(ReadDialogTemplate(ProgramModule(), templateId, &read));
     EXPECT_FALSE(read.extended);
     EXPECT_EQ(static_cast<DWORD>(DS_SETFONT | WS_CHILD | WS_DISABLED | WS_CAPTION), read.style);
     EXPECT_EQ(0u, read.exStyle);
@@ -158,7 +158,7 @@ void ExpectTemplate(int templateId, const wchar_t* caption, short cx, short cy, 
         EXPECT_EQ(rows[i].cx, got.cx);
         EXPECT_EQ(rows[i].cy, got.cy);
     }
-    const LiveDialog live = CreateAndInspect(TestProgramModule(), templateId);
+    const LiveDialog live = CreateAndInspect(ProgramModule(), templateId);
     ASSERT_TRUE(live.created);
     ASSERT_EQ(N, live.controls.size());
     for (size_t i = 0; i < N; ++i) EXPECT_EQ(rows[i].id, live.controls[i].id);
@@ -334,7 +334,7 @@ TEST_F(JobSettingsPages, PhotoModeShowsLightWithoutChangingTheDropSize)
 TEST_F(JobSettingsPages, TestPatternIsPrintedWithTheStoredDropSize)
 {
     FakeKernel kernel;
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     TempDriverDirectory driverDirectory(DRIVER_DIRECTORY_SUFFIX);
     const std::vector<BYTE> file = TestPatternFile();
     driverDirectory.WriteFile(L"test.bin", file);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "emulation/import_patch.h"
 #include "resource_ids.h"
 #include "support/dialog_layout.h"
-#include "support/import_patch.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ TEST_P(PageTemplate, HoldsTheListedControlsInOrder)
 {
     const ExpectedTemplate& expected = GetParam();
     DialogTemplateInfo read;
-    ASSERT_TRUE(ReadDialogTemplate(TestProgramModule(), expected.id, &read)) << "US English template " << expected.id;
+    ASSERT_TRUE(ReadDialogTemplate(ProgramModule(), expected.id, &read)) << "US English template " << expected.id;
 
     EXPECT_FALSE(read.extended);
     EXPECT_EQ(expected.style | DS_SETFONT, read.style);
@@ -162,7 +162,7 @@ TEST_P(PageTemplate, HoldsTheListedControlsInOrder)
 TEST_P(PageTemplate, LoadsAsADialog)
 {
     const ExpectedTemplate& expected = GetParam();
-    const LiveDialog live = CreateAndInspect(TestProgramModule(), expected.id);
+    const LiveDialog live = CreateAndInspect(ProgramModule(), expected.id);
     ASSERT_TRUE(live.created);
     ASSERT_EQ(expected.controls.size(), live.controls.size());
     for (size_t i = 0; i < live.controls.size(); ++i) {
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, PageTemplate, ::testing::ValuesIn(Templates),
 TEST(AlignmentListTemplates, SectionOneIsAListAndTheOthersAcceptTypingSorted)
 {
     DialogTemplateInfo read;
-    ASSERT_TRUE(ReadDialogTemplate(TestProgramModule(), IDD_ALIGNMENT_ADJUST, &read));
+    ASSERT_TRUE(ReadDialogTemplate(ProgramModule(), IDD_ALIGNMENT_ADJUST, &read));
     for (const TemplateControl& control : read.controls) {
         if (control.Kind() != L"combo box") continue;
         SCOPED_TRACE(control.id);
@@ -199,7 +199,7 @@ TEST(AlignmentListTemplates, SectionOneIsAListAndTheOthersAcceptTypingSorted)
 TEST(PurgeListTemplate, IsAnUnsortedDropDownList)
 {
     DialogTemplateInfo read;
-    ASSERT_TRUE(ReadDialogTemplate(TestProgramModule(), IDD_PURGE_PAGE, &read));
+    ASSERT_TRUE(ReadDialogTemplate(ProgramModule(), IDD_PURGE_PAGE, &read));
     const TemplateControl& list = read.controls.back();
     ASSERT_EQ(IDC_PURGE_HEAD_LIST, list.id);
     EXPECT_EQ(static_cast<DWORD>(CBS_DROPDOWNLIST), list.style & 3);
@@ -209,7 +209,7 @@ TEST(PurgeListTemplate, IsAnUnsortedDropDownList)
 
 TEST(AboutTemplate, NoticeIsOneLineThatFitsItsRectangle)
 {
-    const LiveDialog live = CreateAndInspect(TestProgramModule(), IDD_ABOUT_PAGE);
+    const LiveDialog live = CreateAndInspect(ProgramModule(), IDD_ABOUT_PAGE);
     ASSERT_TRUE(live.created);
     ASSERT_FALSE(live.controls.empty());
     const std::wstring& notice = live.controls.front().text;

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "emulation/dialog_driver.h"
+#include "emulation/driver_core.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/spooler_recorder.h"
 #include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
-#include "support/dialog_script.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_kernel.h"
-#include "support/fake_spooler.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ class PurgePage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ModuleHandle = TestProgramModule();
+        ModuleHandle = ProgramModule();
         kernel.windowsDirectory = drivers.windowsDirectory();
         drivers.WriteFile(L"purge.bin", PurgeFile);
         plugin = new OemUiPlugin();
@@ -66,7 +66,7 @@ protected:
         PumpMessages();
     }
 
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     DriverCoreStandIn core;

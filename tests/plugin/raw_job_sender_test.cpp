@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "emulation/kernel_seams.h"
+#include "emulation/spooler_recorder.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
-#include "support/fake_kernel.h"
-#include "support/fake_spooler.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ class RawJobSender : public ::testing::Test {
 protected:
     RawJobSender() { kernel.windowsDirectory = drivers.windowsDirectory(); }
 
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     HANDLE printer = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4242));

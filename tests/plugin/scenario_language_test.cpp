@@ -2,8 +2,8 @@
 // refused (with its line number) before anything runs.
 #include <gtest/gtest.h>
 
-#include "host/demo_scenario.h"
-#include "host/scenario.h"
+#include "host/scenario/demo_scenario.h"
+#include "host/scenario/scenario_language.h"
 
 namespace {
 

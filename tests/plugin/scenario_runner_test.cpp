@@ -2,14 +2,13 @@
 // printer data and kernel of the DLL replaced by fakes: what the runner does, and how it stops.
 #include <gtest/gtest.h>
 
-#include "host/host_session.h"
-#include "host/job_recorder.h"
-#include "host/scenario_runner.h"
-#include "host/ui_watch.h"
+#include "emulation/dialog_driver.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/printer_data.h"
+#include "emulation/spooler_recorder.h"
+#include "host/scenario/scenario_runner.h"
+#include "host/session/host_session.h"
 #include "jobs/raw_job_sender.h"
-#include "support/fake_kernel.h"
-#include "support/fake_printer_data.h"
-#include "support/fake_spooler.h"
 
 namespace {
 
@@ -26,8 +25,8 @@ protected:
         std::wstring error;
         opened_ = session_.Open(ProgramFolder() + L"orlinui.dll", nullptr, Quiet(), &error);
         if (!opened_) return;
-        spooler_ = std::make_unique<FakeSpooler>(session_.module());
-        recorder_ = std::make_unique<JobRecorder>(session_.module());
+        spooler_ = std::make_unique<SpoolerRecorder>(session_.module());
+        recorder_ = std::make_unique<SpoolerRecorder>(session_.module(), SpoolerRecorder::Mode::PassThrough);
         printerData_ = std::make_unique<FakePrinterData>(session_.module());
         kernel_ = std::make_unique<FakeKernel>(session_.module());
         kernel_->windowsDirectory = drivers_.windowsDirectory();
@@ -58,8 +57,8 @@ protected:
     HostSession session_;
     bool opened_ = false;
     TempDriverDirectory drivers_{DRIVER_DIRECTORY_SUFFIX};
-    std::unique_ptr<FakeSpooler> spooler_;  // below the recorder, as the real spooler is
-    std::unique_ptr<JobRecorder> recorder_;
+    std::unique_ptr<SpoolerRecorder> spooler_;  // below the recorder, as the real spooler is
+    std::unique_ptr<SpoolerRecorder> recorder_;
     std::unique_ptr<FakePrinterData> printerData_;
     std::unique_ptr<FakeKernel> kernel_;
     UiWatch watch_;
@@ -82,7 +81,7 @@ TEST_F(ScenarioOnShippingDll, AnAlignmentCycleRunsThroughItsDialogs)
         << std::string(failure_.begin(), failure_.end());
     EXPECT_EQ((std::vector<std::wstring>{L"Alignment File", L"Head Alignment 1", L"Head Alignment 2"}), JobNames());
     EXPECT_EQ(std::vector<DWORD>{3000}, kernel_->sleeps);
-    EXPECT_EQ(3u, recorder_->jobs().size());
+    EXPECT_EQ(3u, recorder_->jobs.size());
 }
 
 TEST_F(ScenarioOnShippingDll, AFailedExpectationInADialogCancelsItAndSendsNothingMore)

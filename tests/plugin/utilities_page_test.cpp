@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "emulation/dialog_driver.h"
+#include "emulation/driver_core.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/spooler_recorder.h"
 #include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
-#include "support/dialog_script.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_kernel.h"
-#include "support/fake_spooler.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ class UtilitiesPage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ModuleHandle = TestProgramModule();
+        ModuleHandle = ProgramModule();
         // The alignment data lives as long as the process: every test starts from a new process's.
         for (int32_t& choice : AlignmentSelections) choice = ALIGNMENT_NEUTRAL_CHOICE;
         PatchAlignmentCommand(AlignmentCommand);
@@ -102,7 +102,7 @@ protected:
         return names;
     }
 
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     DriverCoreStandIn core;
@@ -206,13 +206,13 @@ TEST_F(UtilitiesPage, AlignmentPrintsThePatternThenSendsTheChoicesThreeSecondsBe
 // The wait falls between the two alignment jobs, not before or after both.
 TEST_F(UtilitiesPage, TheWaitComesBetweenTheTwoAlignmentJobs)
 {
-    static FakeSpooler* watched = nullptr;
+    static SpoolerRecorder* watched = nullptr;
     static size_t jobsAtWait = 0;
     watched = &spooler;
     struct Witness {
         static VOID WINAPI Sleep(DWORD) { jobsAtWait = watched->jobs.size(); }
     };
-    ImportPatch sleep(TestProgramModule(), "kernel32.dll", "Sleep", reinterpret_cast<const void*>(&Witness::Sleep));
+    ImportPatch sleep(ProgramModule(), "kernel32.dll", "Sleep", reinterpret_cast<const void*>(&Witness::Sleep));
     ASSERT_TRUE(sleep.active());
 
     DialogScript script;

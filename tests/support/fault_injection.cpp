@@ -8,16 +8,18 @@ namespace {
 FailingHeap* ActiveHeap = nullptr;
 HANDLE TargetHeap = nullptr;
 // The kernel's own functions: a call by name from this program would come back to the patch.
-decltype(&HeapAlloc) RealHeapAlloc = nullptr;
-decltype(&HeapReAlloc) RealHeapReAlloc = nullptr;
+const auto RealHeapAlloc =
+    reinterpret_cast<decltype(&HeapAlloc)>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "HeapAlloc"));
+const auto RealHeapReAlloc =
+    reinterpret_cast<decltype(&HeapReAlloc)>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "HeapReAlloc"));
 FailingNew* ActiveNew = nullptr;
 
 bool HeapCallFails(HANDLE heap)
 {
     if (ActiveHeap == nullptr || heap != TargetHeap) return false;
     const size_t call = ++ActiveHeap->calls;
-    const bool fails = ActiveHeap->failAt != 0 &&
-                       (call == ActiveHeap->failAt || (ActiveHeap->failAfter && call > ActiveHeap->failAt));
+    const bool fails =
+        ActiveHeap->failAt != 0 && (call == ActiveHeap->failAt || (ActiveHeap->failAfter && call > ActiveHeap->failAt));
     if (fails) ++ActiveHeap->failures;
     return fails;
 }
@@ -37,28 +39,27 @@ LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID memory, SIZE_T
 }  // namespace
 
 FailingHeap::FailingHeap(HANDLE heap, HMODULE module)
+    : patches_(module, {{"kernel32.dll", "HeapAlloc", reinterpret_cast<const void*>(&CountedHeapAlloc)},
+                        {"kernel32.dll", "HeapReAlloc", reinterpret_cast<const void*>(&CountedHeapReAlloc)}})
 {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    RealHeapAlloc = reinterpret_cast<decltype(&HeapAlloc)>(GetProcAddress(kernel, "HeapAlloc"));
-    RealHeapReAlloc = reinterpret_cast<decltype(&HeapReAlloc)>(GetProcAddress(kernel, "HeapReAlloc"));
     ActiveHeap = this;
     TargetHeap = heap;
-    alloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapAlloc",
-                                           reinterpret_cast<const void*>(&CountedHeapAlloc));
-    realloc_ = std::make_unique<ImportPatch>(module, "kernel32.dll", "HeapReAlloc",
-                                             reinterpret_cast<const void*>(&CountedHeapReAlloc));
 }
 
 FailingHeap::~FailingHeap()
 {
-    alloc_.reset();
-    realloc_.reset();
     ActiveHeap = nullptr;
     TargetHeap = nullptr;
 }
 
-FailingNew::FailingNew() { ActiveNew = this; }
-FailingNew::~FailingNew() { ActiveNew = nullptr; }
+FailingNew::FailingNew()
+{
+    ActiveNew = this;
+}
+FailingNew::~FailingNew()
+{
+    ActiveNew = nullptr;
+}
 
 // The plug-in allocates its COM objects with nothrow new; this replacement lets a test fail them.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
@@ -67,4 +68,7 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     return std::malloc(size == 0 ? 1 : size);
 }
 
-void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}

@@ -5,23 +5,21 @@
 
 #include <windows.h>
 
-#include <memory>
-
-#include "support/import_patch.h"
+#include "emulation/import_patch.h"
 
 class FailingHeap {
 public:
     // Counts only the calls made on `heap`; other heaps pass through untouched.
-    explicit FailingHeap(HANDLE heap, HMODULE module = TestProgramModule());
+    explicit FailingHeap(HANDLE heap, HMODULE module = ProgramModule());
     ~FailingHeap();
 
-    size_t failAt = 0;  // 1-based number of the counted call that fails; 0: none
+    size_t failAt = 0;       // 1-based number of the counted call that fails; 0: none
     bool failAfter = false;  // with failAt: that call and every later one fail
     size_t calls = 0;
     size_t failures = 0;
 
 private:
-    std::unique_ptr<ImportPatch> alloc_, realloc_;
+    ImportPatches patches_;
 };
 
 // The nothrow operator new of the test program, counted and made to fail the same way.

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/loaded_plugin.h"
+#include "emulation/loaded_plugin.h"
 
 class ShippingDll : public ::testing::Test {
 protected:

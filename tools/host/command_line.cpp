@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "emulation/loaded_plugin.h"
+#include "host/session/host_session.h"
+
 const wchar_t HostUsage[] =
     L"usage:\n"
     L"  orlinhost info [path-to-orlinui.dll]\n"
@@ -48,4 +51,12 @@ bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstri
         return false;
     }
     return true;
+}
+
+bool OpenCommandSession(const HostOptions& options, HostSession* session)
+{
+    std::wstring error;
+    if (session->Open(PluginPath(options.dll), options.printer.c_str(), stdout, &error)) return true;
+    fwprintf(stderr, L"orlinhost: %ls\n", error.c_str());
+    return false;
 }

@@ -7,10 +7,10 @@
 #include <cwchar>
 
 #include "host/command_line.h"
-#include "host/info_command.h"
-#include "host/properties_command.h"
-#include "host/run_command.h"
-#include "host/sheet_soak.h"
+#include "host/measure/sheet_soak.h"
+#include "host/scenario/run_command.h"
+#include "host/session/info_command.h"
+#include "host/sheet/properties_command.h"
 
 namespace {
 

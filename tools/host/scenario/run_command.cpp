@@ -1,0 +1,134 @@
+#include "host/scenario/run_command.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "emulation/dialog_driver.h"
+#include "emulation/loaded_plugin.h"
+#include "emulation/spooler_recorder.h"
+#include "host/printer/received_jobs.h"
+#include "host/printer/session_report.h"
+#include "host/printer/virtual_printer.h"
+#include "host/scenario/demo_scenario.h"
+#include "host/scenario/scenario_language.h"
+#include "host/scenario/scenario_runner.h"
+#include "host/session/host_session.h"
+#include "host/sheet/screenshots.h"
+
+namespace {
+
+// A scenario file is UTF-8 text (a byte order mark is allowed).
+bool ReadScenarioFile(const std::wstring& path, std::wstring* text)
+{
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr) return false;
+    std::string bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.append(buffer, got);
+    fclose(file);
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    if (bytes.empty()) {
+        text->clear();
+        return true;
+    }
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    text->assign(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &(*text)[0], length);
+    return true;
+}
+
+}  // namespace
+
+int PrintScenarioCommand(const HostOptions& options)
+{
+    if (options.argument != L"demo") {
+        fwprintf(stderr, L"orlinhost: the only built-in scenario is \"demo\"\n");
+        return 2;
+    }
+    fwprintf(stdout, L"%ls", DemoScenario);
+    return 0;
+}
+
+int RunScenarioCommand(const HostOptions& options)
+{
+    if (options.argument.empty() || options.printer.empty()) {
+        fwprintf(stderr, L"orlinhost: run needs a scenario (a file, or demo) and --printer NAME\n");
+        return 2;
+    }
+    std::wstring text;
+    if (options.argument == L"demo") {
+        text = DemoScenario;
+    } else if (!ReadScenarioFile(options.argument, &text)) {
+        fwprintf(stderr, L"orlinhost: cannot read the scenario %ls\n", options.argument.c_str());
+        return 2;
+    }
+    // Every line is checked before the plug-in is even loaded: a wrong scenario sends nothing.
+    const ParsedScenario scenario = ParseScenario(text);
+    if (!scenario.ok()) {
+        for (const std::wstring& error : scenario.errors)
+            fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), error.c_str());
+        fwprintf(stderr, L"orlinhost: the scenario was not run; nothing was sent\n");
+        return 2;
+    }
+
+    if (!options.screenshots.empty() && !DisplayAvailable()) {
+        fwprintf(stderr,
+                 L"orlinhost: --screenshots needs a display, and this Wine prefix has the null graphics "
+                 L"driver (use a display prefix, see the README)\n");
+        return 2;
+    }
+
+    // The virtual printer says where it keeps what it receives; another printer needs --received.
+    std::wstring receivedFolder = options.received;
+    if (receivedFolder.empty() && options.printer == VIRTUAL_PRINTER_NAME) receivedFolder = VirtualPrinterJobsFolder();
+    std::unique_ptr<ReceivedJobsFolder> received;
+    if (!receivedFolder.empty()) received = std::make_unique<ReceivedJobsFolder>(receivedFolder);
+
+    fwprintf(stdout, L"Session with \"%ls\" (%d-bit host):\n", options.printer.c_str(),
+             static_cast<int>(sizeof(void*) * 8));
+    HostSession session;
+    if (!OpenCommandSession(options, &session)) return 1;
+    SpoolerRecorder recorder(session.module(), SpoolerRecorder::Mode::PassThrough);
+    if (!recorder.active()) {
+        fwprintf(stderr, L"orlinhost: the plug-in does not import the spooler's job calls\n");
+        return 1;
+    }
+    UiWatch watch;
+    std::unique_ptr<ScreenshotTaker> shots;
+    if (!options.screenshots.empty()) {
+        shots = std::make_unique<ScreenshotTaker>(options.screenshots);
+        if (!shots->ready()) {
+            fwprintf(stderr, L"orlinhost: GDI+ is not available for screenshots\n");
+            return 1;
+        }
+    }
+
+    fwprintf(stdout, L"\nScenario %ls:\n", options.argument.c_str());
+    fflush(stdout);
+    ScenarioRunner runner(session, recorder, watch, shots.get(), stdout);
+    const bool passed = runner.Run(scenario.statements);
+    const bool delivered = PrintSessionSummary(session, recorder, received.get(), stdout);
+    // The core's last Release ends the session: the plug-in lets go of the driver helper.
+    const ULONG left = session.ReleasePlugin();
+    fwprintf(stdout, L"Plug-in object released (Release answered %lu), driver helper references back to %ld\n", left,
+             session.helperReferences());
+
+    fwprintf(stdout, L"\n");
+    if (passed) {
+        fwprintf(stdout, L"Scenario passed: %d expectation(s) met.\n", runner.expectationsMet());
+    } else {
+        fwprintf(stdout, L"Scenario FAILED at %ls\n", runner.failure().c_str());
+        fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), runner.failure().c_str());
+    }
+    if (received != nullptr) {
+        fwprintf(stdout,
+                 delivered ? L"Every job reached the printer unchanged (%ls).\n"
+                           : L"The printer did NOT receive exactly what the plug-in sent (%ls).\n",
+                 receivedFolder.c_str());
+    }
+    if (shots != nullptr)
+        fwprintf(stdout, L"%u screenshot(s) in %ls\n", static_cast<unsigned>(shots->files().size()),
+                 options.screenshots.c_str());
+    return passed && delivered ? 0 : 1;
+}

@@ -1,0 +1,465 @@
+#include "host/scenario/scenario_runner.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "host/printer/job_summary.h"
+
+namespace {
+
+ScenarioRunner* Active = nullptr;
+
+constexpr UINT TICK_MS = 20;
+constexpr DWORD WAIT_LIMIT_MS = 5000;         // a dialog that should appear, a caption that should change
+constexpr DWORD SHEET_OPEN_LIMIT_MS = 10000;  // the property sheet itself
+
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return _wcsicmp(PlainCaption(a).c_str(), PlainCaption(b).c_str()) == 0;
+}
+
+bool StartsWithText(const std::wstring& text, const std::wstring& start)
+{
+    const std::wstring plain = PlainCaption(text), wanted = PlainCaption(start);
+    return !wanted.empty() && plain.size() >= wanted.size() &&
+           _wcsnicmp(plain.c_str(), wanted.c_str(), wanted.size()) == 0;
+}
+
+bool IsComboBox(HWND window)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return _wcsicmp(name, L"ComboBox") == 0;
+}
+
+std::wstring ComboText(HWND list, LRESULT index)
+{
+    if (index < 0) return L"(nothing)";
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0) return L"(nothing)";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+long SettingValue(const PrivateDevmode& section, SettingField field)
+{
+    switch (field) {
+        case SettingField::PrintMode:
+            return section.printMode;
+        case SettingField::InkLevel:
+            return section.inkLevel;
+        case SettingField::DropSize:
+            return section.dropSize;
+        case SettingField::Bidirectional:
+            return section.bidirectional;
+        case SettingField::InkChannels:
+            return section.inkChannels;
+        case SettingField::OffsetValue:
+            return section.offsetValue;
+        case SettingField::SpareFlag:
+            return section.spareFlag;
+    }
+    return 0;
+}
+
+std::wstring Quoted(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}
+
+}  // namespace
+
+ScenarioRunner::ScenarioRunner(HostSession& session, SpoolerRecorder& jobs, UiWatch& watch, ScreenshotTaker* shots,
+                               FILE* out)
+    : session_(session), jobs_(jobs), watch_(watch), shots_(shots), out_(out)
+{
+}
+
+bool ScenarioRunner::Run(const std::vector<Statement>& statements)
+{
+    statements_ = &statements;
+    Active = this;
+    while (next_ < statements.size() && !failed_) {
+        const Statement& statement = statements[next_];
+        Announce(statement);
+        if (statement.action == Action::OpenDocument || statement.action == Action::OpenPrinter) {
+            ++next_;
+            RunSheet(statement.action == Action::OpenDocument ? SheetKind::Document : SheetKind::Printer);
+            continue;
+        }
+        // Outside a sheet only expectations are allowed (the parser sees to it).
+        if (Execute(statement) == Step::Done) ++next_;
+        ReportNewJobs();
+    }
+    Active = nullptr;
+    return !failed_;
+}
+
+void ScenarioRunner::RunSheet(SheetKind kind)
+{
+    const Statement& opener = (*statements_)[next_ - 1];
+    std::wstring error;
+    if (kind == SheetKind::Document && !session_.MergeIntoDefaults(out_, &error)) {
+        Fail(opener, error);
+        return;
+    }
+    CommonUiExchange items(session_, kind == SheetKind::Document ? OEMCUIP_DOCPROP : OEMCUIP_PRNPROP);
+    if (!items.Run(out_)) {
+        Fail(opener, L"CommonUIProp failed");
+        return;
+    }
+    PropertySheetHost host(session_, items, kind, watch_, out_);
+    sheet_ = &host;
+    closing_ = false;
+    sheetShownAt_ = GetTickCount();
+    const UINT_PTR timer = SetTimer(nullptr, 0, TICK_MS, &ScenarioRunner::TickProc);
+    const bool shown = host.Show(&error);
+    KillTimer(nullptr, timer);
+    sheet_ = nullptr;
+    ReportNewJobs();
+    if (!shown) {
+        Fail(opener, error);
+        return;
+    }
+    const SheetRecord& record = host.record();
+    fwprintf(out_, L"      sheet closed with %ls; %d apply, %d set-result call(s) from the plug-in\n",
+             record.sheetResult == CPSUI_OK ? L"OK" : L"Cancel", record.applies, record.setResultCalls);
+    if (!failed_ && closing_ == false) Fail(opener, L"the properties were closed before the scenario closed them");
+}
+
+void CALLBACK ScenarioRunner::TickProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (Active != nullptr) Active->Tick();
+}
+
+void ScenarioRunner::Tick()
+{
+    if (ticking_ || sheet_ == nullptr) return;
+    // With screenshots, a dialog is answered only once it is on screen and has been captured.
+    if (shots_ != nullptr && watch_.topDialog() != nullptr && !IsWindowVisible(watch_.topDialog())) return;
+    ticking_ = true;
+    if (shots_ != nullptr) {
+        const std::wstring file = shots_->CaptureIfNew(watch_);
+        if (!file.empty()) fwprintf(out_, L"      screenshot %ls\n", file.c_str());
+    }
+    NotePage();
+    ReportNewJobs();
+    if (failed_) {
+        Abandon();
+    } else if (!closing_) {
+        if (watch_.sheet() == nullptr) {
+            if (GetTickCount() - sheetShownAt_ > SHEET_OPEN_LIMIT_MS) {
+                failed_ = true;
+                failure_ = L"the property sheet did not open";
+            }
+        } else if (next_ >= statements_->size()) {
+            // A sheet still open at the end of the scenario is closed with OK.
+            fwprintf(out_, L"  end   ok (the scenario ends with the properties open)\n");
+            closing_ = true;
+            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, PSBTN_OK, 0);
+        } else {
+            const Statement& statement = (*statements_)[next_];
+            Announce(statement);
+            const Step step = Execute(statement);
+            if (step == Step::Done) {
+                ++next_;
+                waitingSince_ = 0;
+            } else if (step == Step::Wait) {
+                if (waitingSince_ == 0) waitingSince_ = GetTickCount();
+                if (GetTickCount() - waitingSince_ > WAIT_LIMIT_MS) Fail(statement, pending_);
+            }
+        }
+    }
+    ticking_ = false;
+}
+
+void ScenarioRunner::Announce(const Statement& statement)
+{
+    if (announced_ == next_) return;
+    announced_ = next_;
+    if (!statement.notes.empty()) fwprintf(out_, L"\n");
+    for (const std::wstring& note : statement.notes) fwprintf(out_, L"  %ls\n", note.c_str());
+    fwprintf(out_, L"  %-4d  %ls\n", statement.line, statement.source.c_str());
+    fflush(out_);
+}
+
+void ScenarioRunner::NotePage()
+{
+    const int index = watch_.currentPageIndex();
+    if (index < 0) return;
+    const std::wstring title = watch_.pageTitle(index);
+    if (std::find(pagesSeen_.begin(), pagesSeen_.end(), title) == pagesSeen_.end()) pagesSeen_.push_back(title);
+}
+
+void ScenarioRunner::ReportNewJobs()
+{
+    // Jobs that ended since the last report; a run of identical ones (the port test) on one line.
+    const std::vector<RecordedJob>& jobs = jobs_.jobs;
+    while (jobsReported_ < jobs.size()) {
+        const RecordedJob& job = jobs[jobsReported_];
+        if (!job.ended && !job.aborted) break;
+        size_t last = jobsReported_;
+        while (last + 1 < jobs.size() && (jobs[last + 1].ended || jobs[last + 1].aborted) &&
+               jobs[last + 1].docName == job.docName && jobs[last + 1].bytes == job.bytes &&
+               jobs[last + 1].aborted == job.aborted) {
+            ++last;
+        }
+        std::wstring numbers = std::to_wstring(jobsReported_ + 1);
+        std::wstring name = Quoted(job.docName);
+        if (last > jobsReported_) {
+            numbers += L"-" + std::to_wstring(last + 1);
+            name += L" x" + std::to_wstring(last - jobsReported_ + 1);
+        }
+        fwprintf(out_, L"        job %ls %ls, %u bytes%ls: %ls\n", numbers.c_str(), name.c_str(),
+                 static_cast<unsigned>(job.bytes.size()), job.aborted ? L" (aborted)" : L"",
+                 JobSummary(job.bytes).c_str());
+        jobsReported_ = last + 1;
+    }
+    fflush(out_);
+}
+
+ScenarioRunner::Step ScenarioRunner::Fail(const Statement& statement, const std::wstring& why)
+{
+    if (!failed_) {
+        failed_ = true;
+        failure_ = L"line " + std::to_wstring(statement.line) + L": " + why + L" (" + statement.source + L")";
+        fwprintf(out_, L"        FAILED: %ls\n", why.c_str());
+    }
+    return Step::Failed;
+}
+
+void ScenarioRunner::Abandon()
+{
+    // One message per tick: the dialog on top first, then the sheet.
+    if (HWND dialog = watch_.topDialog()) {
+        PostCommand(dialog, IDCANCEL);
+    } else if (HWND sheet = watch_.sheet()) {
+        if (!closing_) PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        closing_ = true;
+    }
+}
+
+HWND ScenarioRunner::Target() const
+{
+    HWND dialog = watch_.topDialog();
+    return dialog != nullptr ? dialog : watch_.currentPage();
+}
+
+std::wstring ScenarioRunner::TargetName() const
+{
+    HWND dialog = watch_.topDialog();
+    if (dialog != nullptr) return L"the dialog " + Quoted(WindowText(dialog));
+    return L"the page " + Quoted(watch_.pageTitle(watch_.currentPageIndex()));
+}
+
+HWND ScenarioRunner::FindTargetControl(const ControlName& control, std::wstring* why) const
+{
+    HWND target = Target();
+    HWND found = control.byId() ? FindControl(target, control.id) : FindControlByCaption(target, control.caption);
+    if (found == nullptr) *why = L"no control " + control.describe() + L" on " + TargetName();
+    return found;
+}
+
+int ScenarioRunner::PageIndex(const std::wstring& name) const
+{
+    const int count = watch_.pageCount();
+    if (!name.empty() && std::all_of(name.begin(), name.end(), [](wchar_t c) { return iswdigit(c) != 0; })) {
+        const int number = _wtoi(name.c_str());
+        return number >= 1 && number <= count ? number - 1 : -1;
+    }
+    for (int i = 0; i < count; ++i)
+        if (StartsWithText(watch_.pageTitle(i), name)) return i;
+    return -1;
+}
+
+ScenarioRunner::Step ScenarioRunner::Execute(const Statement& s)
+{
+    std::wstring why;
+    switch (s.action) {
+        case Action::OpenDocument:
+        case Action::OpenPrinter:
+            return Fail(s, L"the properties are already open");
+        case Action::ChoosePage: {
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            const int index = PageIndex(s.text);
+            if (index < 0) return Fail(s, L"no page " + Quoted(s.text));
+            SendMessageW(watch_.sheet(), PSM_SETCURSEL, index, 0);
+            if (watch_.currentPageIndex() != index)
+                return Fail(s, L"the page " + Quoted(s.text) + L" could not be shown");
+            return Step::Done;
+        }
+        case Action::Click: {
+            HWND control = FindTargetControl(s.control, &why);
+            if (control == nullptr) return Fail(s, why);
+            if (!IsWindowVisible(control)) return Fail(s, L"the control " + s.control.describe() + L" is hidden");
+            if (!IsWindowEnabled(control)) return Fail(s, L"the control " + s.control.describe() + L" is disabled");
+            PostMessageW(control, BM_CLICK, 0, 0);
+            return Step::Done;
+        }
+        case Action::Command: {
+            HWND target = Target();
+            if (FindControl(target, s.control.id) == nullptr)
+                return Fail(s, L"no control " + s.control.describe() + L" on " + TargetName());
+            PostCommand(target, s.control.id);
+            return Step::Done;
+        }
+        case Action::Select: {
+            HWND list = FindTargetControl(s.control, &why);
+            if (list == nullptr) return Fail(s, why);
+            if (!IsComboBox(list)) return Fail(s, L"the control " + s.control.describe() + L" is not a list");
+            if (!IsWindowEnabled(list)) return Fail(s, L"the list " + s.control.describe() + L" is disabled");
+            const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(s.text.c_str()));
+            if (index == CB_ERR)
+                return Fail(s, L"no entry " + Quoted(s.text) + L" in the list " + s.control.describe());
+            SendMessageW(list, CB_SETCURSEL, index, 0);
+            PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(s.control.id, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+            return Step::Done;
+        }
+        case Action::Answer: {
+            HWND dialog = watch_.topDialog();
+            if (dialog == nullptr || !SameText(WindowText(dialog), s.text)) {
+                pending_ = dialog == nullptr
+                               ? L"no dialog " + Quoted(s.text) + L" appeared"
+                               : L"the open dialog is " + Quoted(WindowText(dialog)) + L", not " + Quoted(s.text);
+                return Step::Wait;
+            }
+            HWND button = FindTargetControl(s.control, &why);
+            if (button == nullptr) return Fail(s, why);
+            if (!IsWindowEnabled(button)) return Fail(s, L"the button " + s.control.describe() + L" is disabled");
+            PostMessageW(button, BM_CLICK, 0, 0);
+            return Step::Done;
+        }
+        case Action::SetOffset:
+            if (sheet_ == nullptr || !sheet_->SetOffsetOnPage(s.number, &why)) return Fail(s, why);
+            return Step::Done;
+        case Action::Apply:
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+            return Step::Done;
+        case Action::CloseOk:
+        case Action::CloseCancel:
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            closing_ = true;
+            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, s.action == Action::CloseOk ? PSBTN_OK : PSBTN_CANCEL, 0);
+            return Step::Done;
+        case Action::Expect:
+            return Check(s);
+    }
+    return Fail(s, L"unknown statement");
+}
+
+ScenarioRunner::Step ScenarioRunner::Check(const Statement& s)
+{
+    std::wstring why;
+    auto met = [this]() {
+        ++expectationsMet_;
+        return Step::Done;
+    };
+    switch (s.condition) {
+        case Condition::Setting: {
+            const long value = SettingValue(*session_.privateSection(), s.field);
+            if (value == s.number) return met();
+            return Fail(s, std::wstring(SettingName(s.field)) + L" is " + std::to_wstring(value) + L" (" +
+                               SettingValueName(s.field, value) + L"), not " + std::to_wstring(s.number) + L" (" +
+                               SettingValueName(s.field, s.number) + L")");
+        }
+        case Condition::Offset: {
+            const long stored = session_.StoredOffset();
+            if (stored == s.number) return met();
+            return Fail(s, stored < 0 ? L"the printer has no Offset stored"
+                                      : L"the printer's Offset is " + std::to_wstring(stored));
+        }
+        case Condition::Jobs: {
+            const size_t sent = jobs_.jobs.size();
+            if (static_cast<long>(sent) == s.number) return met();
+            return Fail(s, std::to_wstring(sent) + L" job(s) were sent");
+        }
+        case Condition::Job: {
+            const RecordedJob* last = nullptr;
+            long count = 0;
+            for (const RecordedJob& job : jobs_.jobs) {
+                if (job.docName != s.text) continue;
+                ++count;
+                last = &job;
+            }
+            if (s.count >= 0 ? count != s.count : count == 0)
+                return Fail(s, std::to_wstring(count) + L" job(s) named " + Quoted(s.text) + L" were sent");
+            if (s.bytes >= 0 && last != nullptr && static_cast<long>(last->bytes.size()) != s.bytes)
+                return Fail(
+                    s, L"the last " + Quoted(s.text) + L" job has " + std::to_wstring(last->bytes.size()) + L" bytes");
+            for (const auto& [at, expected] : s.bytesAt) {
+                if (last == nullptr) break;
+                if (static_cast<size_t>(at) >= last->bytes.size())
+                    return Fail(s, L"the last " + Quoted(s.text) + L" job has no byte " + std::to_wstring(at));
+                const BYTE value = last->bytes[static_cast<size_t>(at)];
+                if (value != expected) {
+                    wchar_t text[96];
+                    swprintf(text, 96, L"byte %ld of the last job is 0x%02X, not 0x%02lX", at, value, expected);
+                    return Fail(s, text);
+                }
+            }
+            return met();
+        }
+        case Condition::Checked:
+        case Condition::Unchecked:
+        case Condition::Enabled:
+        case Condition::Disabled: {
+            HWND control = FindTargetControl(s.control, &why);
+            if (control == nullptr) return Fail(s, why);
+            bool holds = false;
+            const wchar_t* word = L"";
+            switch (s.condition) {
+                case Condition::Checked:
+                    holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                    word = holds ? L"" : L"not checked";
+                    break;
+                case Condition::Unchecked:
+                    holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+                    word = L"checked";
+                    break;
+                case Condition::Enabled:
+                    holds = IsWindowEnabled(control) != FALSE;
+                    word = L"disabled";
+                    break;
+                default:
+                    holds = IsWindowEnabled(control) == FALSE;
+                    word = L"enabled";
+                    break;
+            }
+            if (holds) return met();
+            return Fail(s, s.control.describe() + L" is " + word);
+        }
+        case Condition::Selected: {
+            HWND list = FindTargetControl(s.control, &why);
+            if (list == nullptr) return Fail(s, why);
+            const std::wstring shown = ComboText(list, SendMessageW(list, CB_GETCURSEL, 0, 0));
+            if (shown == s.text) return met();
+            return Fail(s, L"the list " + s.control.describe() + L" shows " + Quoted(shown));
+        }
+        case Condition::Dialog: {
+            HWND dialog = watch_.topDialog();
+            if (dialog != nullptr && SameText(WindowText(dialog), s.text)) return met();
+            pending_ = dialog == nullptr ? L"no dialog is open" : L"the open dialog is " + Quoted(WindowText(dialog));
+            return Step::Wait;
+        }
+        case Condition::Page: {
+            if (watch_.topDialog() != nullptr)
+                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+            const std::wstring title = watch_.pageTitle(watch_.currentPageIndex());
+            if (StartsWithText(title, s.text)) return met();
+            return Fail(s, L"the page in front is " + Quoted(title));
+        }
+        case Condition::None:
+            break;
+    }
+    return Fail(s, L"unknown condition");
+}
