@@ -197,10 +197,13 @@ int main()
         {"SendPurgeFile (byte by byte)", &purge,
          [&] { SendPurgeFile(printer, FILE_NAME, L"Benchmark Purge", PURGE_POSITION); }, true},
     };
-    // The senders take turns within every round, so that the machine's drift reaches all alike.
+    // The senders take turns within every round, so that the machine's drift reaches all alike, and
+    // each round starts one sender later, so that none always follows the same one.
+    constexpr size_t SENDER_COUNT = sizeof(senders) / sizeof(senders[0]);
     bool intact = true;
     for (int round = 0; round < ROUNDS && intact; ++round) {
-        for (Sender& sender : senders) {
+        for (size_t turn = 0; turn < SENDER_COUNT; ++turn) {
+            Sender& sender = senders[(turn + round) % SENDER_COUNT];
             const double ms = TimeOneJob(jobsFolder, *sender.expected, sender.send);
             if (ms < 0) {
                 std::fprintf(stderr, "the printer did not receive the 1 MiB job of %s intact\n", sender.name);
