@@ -39,9 +39,10 @@ double Seconds()
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Private bytes: Windows's commit charge (PrivateUsage). Wine 8 leaves PrivateUsage 0 and fills
-// PagefileUsage from the kernel's RssAnon + VmSwap, the process's anonymous memory in RAM or swap,
-// which is what the process itself has allocated and touched. *source names the counter read.
+// Private bytes: Windows's commit charge (PrivateUsage). Wine 8 leaves PrivateUsage 0 and answers
+// in PagefileUsage the private memory the process has touched (committed pages count once written,
+// and leave when released). /proc/self/status is no way round: opened through the Z: drive, it is
+// the Wine server's, not this process's. *source names the counter read.
 SIZE_T PrivateBytes(const char** source = nullptr)
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
