@@ -68,11 +68,11 @@ struct PrivateBytesRise {
     SIZE_T peak;
 };
 
-// Private bytes just before the work and the highest seen while it runs, sampled every millisecond
-// on a thread of its own (neither platform keeps a peak of this counter that can be restarted for
-// one send). The thread is running before the first figure is taken, so that its own stack, about
-// a mebibyte under Wine, is not counted as the work's. A rise that comes and goes within a
-// millisecond can slip between two samples.
+// Private bytes just before the work and the highest seen while it runs, sampled at every Sleep(1)
+// (a millisecond under Wine, a timer tick on Windows) on a thread of its own (neither platform
+// keeps a peak of this counter that can be restarted for one send). The thread is running before
+// the first figure is taken, so that its own stack, about a mebibyte under Wine, is not counted as
+// the work's. A rise that comes and goes within a millisecond can slip between two samples.
 PrivateBytesRise PeakPrivateBytesDuring(const std::function<void()>& work)
 {
     std::atomic<bool> running(false), done(false);
