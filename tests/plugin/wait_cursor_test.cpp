@@ -5,15 +5,16 @@
 #include <functional>
 #include <vector>
 
+#include "emulation/dialog_driver.h"
+#include "emulation/driver_core.h"
+#include "emulation/import_patch.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/spooler_recorder.h"
 #include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
-#include "support/dialog_script.h"
-#include "support/driver_core_stand_in.h"
-#include "support/fake_kernel.h"
-#include "support/fake_spooler.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ struct CursorCall {
     size_t spoolerCallsBefore;
 };
 
-const FakeSpooler* Spooler = nullptr;
+const SpoolerRecorder* Spooler = nullptr;
 std::vector<CursorCall>* Calls = nullptr;
 HCURSOR Current = EarlierCursor;
 
@@ -42,7 +43,7 @@ class WaitCursorFlows : public ::testing::Test {
 public:
     void SetUp() override
     {
-        ModuleHandle = TestProgramModule();
+        ModuleHandle = ProgramModule();
         Spooler = &spooler;
         Calls = &cursorCalls;
         Current = EarlierCursor;
@@ -88,13 +89,13 @@ public:
         EXPECT_EQ(EarlierCursor, Current);
     }
 
-    FakeSpooler spooler;
+    SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
     DriverCoreStandIn core;
     OemUiPlugin* plugin = nullptr;
     std::vector<CursorCall> cursorCalls;
-    ImportPatch cursorPatch{TestProgramModule(), "user32.dll", "SetCursor",
+    ImportPatch cursorPatch{ProgramModule(), "user32.dll", "SetCursor",
                             reinterpret_cast<const void*>(&RecordingSetCursor)};
 };
 
