@@ -16,9 +16,12 @@ namespace {
 size_t PayloadStart(jobview::PieceKind kind)
 {
     switch (kind) {
-        case jobview::PieceKind::Command: return 4;      // two letters, 16-bit count
-        case jobview::PieceKind::RemoteStart: return 5;  // ESC ( R and the 16-bit header length
-        default: return 0;
+        case jobview::PieceKind::Command:
+            return 4;  // two letters, 16-bit count
+        case jobview::PieceKind::RemoteStart:
+            return 5;  // ESC ( R and the 16-bit header length
+        default:
+            return 0;
     }
 }
 
@@ -38,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (piece.kind == jobview::PieceKind::Command && piece.length != 4 + piece.payload.size()) abort();
         const size_t start = PayloadStart(piece.kind);
         if (start + piece.payload.size() > piece.length) abort();
-        if (!piece.payload.empty() && std::memcmp(piece.payload.data(), job.get() + piece.offset + start,
-                                                  piece.payload.size()) != 0)
+        if (!piece.payload.empty() &&
+            std::memcmp(piece.payload.data(), job.get() + piece.offset + start, piece.payload.size()) != 0)
             abort();
         next += piece.length;
     }

@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   cmake make g++ clang libclang-rt-14-dev googletest
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine wine64 xvfb xauth imagemagick python3
+  wine wine64 xvfb xauth imagemagick python3 clang-format git
 )
 x86=no
 if orlin_kernel_runs_x86; then

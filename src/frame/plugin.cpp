@@ -53,16 +53,16 @@ HRESULT STDMETHODCALLTYPE OemUiPlugin::GetInfo(DWORD dwMode, PVOID pBuffer, DWOR
         return E_FAIL;
     }
     switch (dwMode) {
-    case OEMGI_GETSIGNATURE:
-        *static_cast<DWORD*>(pBuffer) = PRIVATE_DEVMODE_SIGNATURE;
-        return S_OK;
-    case OEMGI_GETVERSION:
-        *static_cast<DWORD*>(pBuffer) = PLUGIN_VERSION;
-        return S_OK;
-    default:  // publisher information belongs to rendering plug-ins
-        *pcbNeeded = 0;
-        SetLastError(ERROR_NOT_SUPPORTED);
-        return E_FAIL;
+        case OEMGI_GETSIGNATURE:
+            *static_cast<DWORD*>(pBuffer) = PRIVATE_DEVMODE_SIGNATURE;
+            return S_OK;
+        case OEMGI_GETVERSION:
+            *static_cast<DWORD*>(pBuffer) = PLUGIN_VERSION;
+            return S_OK;
+        default:  // publisher information belongs to rendering plug-ins
+            *pcbNeeded = 0;
+            SetLastError(ERROR_NOT_SUPPORTED);
+            return E_FAIL;
     }
 }
 

@@ -20,8 +20,8 @@ public:
     HRESULT STDMETHODCALLTYPE CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) override;
     HRESULT STDMETHODCALLTYPE DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) override;
     HRESULT STDMETHODCALLTYPE DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) override;
-    HRESULT STDMETHODCALLTYPE DevQueryPrintEx(POEMUIOBJ poemuiobj, PDEVQUERYPRINT_INFO pDQPInfo,
-                                              PDEVMODEW pPublicDM, PVOID pOEMDM) override;
+    HRESULT STDMETHODCALLTYPE DevQueryPrintEx(POEMUIOBJ poemuiobj, PDEVQUERYPRINT_INFO pDQPInfo, PDEVMODEW pPublicDM,
+                                              PVOID pOEMDM) override;
 #pragma push_macro("DeviceCapabilities")
 #undef DeviceCapabilities
     HRESULT STDMETHODCALLTYPE DeviceCapabilities(POEMUIOBJ poemuiobj, HANDLE hPrinter, PWSTR pDeviceName,
@@ -29,21 +29,26 @@ public:
                                                  DWORD dwOld, DWORD* dwResult) override;
 #pragma pop_macro("DeviceCapabilities")
     HRESULT STDMETHODCALLTYPE UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) override;
-    HRESULT STDMETHODCALLTYPE PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD dwFlags,
-                                           LPARAM lParam) override;
+    HRESULT STDMETHODCALLTYPE PrinterEvent(PWSTR pPrinterName, INT iDriverEvent, DWORD dwFlags, LPARAM lParam) override;
     HRESULT STDMETHODCALLTYPE DriverEvent(DWORD dwDriverEvent, DWORD dwLevel, LPBYTE pDriverInfo,
                                           LPARAM lParam) override;
-    HRESULT STDMETHODCALLTYPE QueryColorProfile(HANDLE hPrinter, POEMUIOBJ poemuiobj, PDEVMODEW pPublicDM,
-                                                PVOID pOEMDM, ULONG ulQueryMode, VOID* pvProfileData,
-                                                ULONG* pcbProfileData, FLONG* pflProfileData) override;
+    HRESULT STDMETHODCALLTYPE QueryColorProfile(HANDLE hPrinter, POEMUIOBJ poemuiobj, PDEVMODEW pPublicDM, PVOID pOEMDM,
+                                                ULONG ulQueryMode, VOID* pvProfileData, ULONG* pcbProfileData,
+                                                FLONG* pflProfileData) override;
     HRESULT STDMETHODCALLTYPE FontInstallerDlgProc(HWND hWnd, UINT usMsg, WPARAM wParam, LPARAM lParam) override;
     HRESULT STDMETHODCALLTYPE UpdateExternalFonts(HANDLE hPrinter, HANDLE hHeap, PWSTR pwstrCartridges) override;
 
     // The current document sheet's record, null while none is open.
-    SheetContext* sheetContext() const { return documentSheet_.context; }
+    SheetContext* sheetContext() const
+    {
+        return documentSheet_.context;
+    }
 
     // The printer of the last CommonUIProp call.
-    HANDLE printer() const { return printer_; }
+    HANDLE printer() const
+    {
+        return printer_;
+    }
 
 private:
     ~OemUiPlugin();

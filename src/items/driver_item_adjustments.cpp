@@ -14,15 +14,15 @@ void AdjustDriverItem(OPTITEM& item)
     for (const DriverItemAdjustment& row : DriverItemAdjustments) {
         if (row.dmPubId != item.DMPubID) continue;
         switch (row.change) {
-        case DriverItemChange::SetSelection:
-            item.Sel = static_cast<LONG>(row.value);
-            break;
-        case DriverItemChange::AddItemFlags:
-            item.Flags |= row.value;
-            break;
-        case DriverItemChange::AddTypeFlags:
-            if (item.pOptType != nullptr) item.pOptType->Flags |= static_cast<BYTE>(row.value);
-            break;
+            case DriverItemChange::SetSelection:
+                item.Sel = static_cast<LONG>(row.value);
+                break;
+            case DriverItemChange::AddItemFlags:
+                item.Flags |= row.value;
+                break;
+            case DriverItemChange::AddTypeFlags:
+                if (item.pOptType != nullptr) item.pOptType->Flags |= static_cast<BYTE>(row.value);
+                break;
         }
         return;
     }

@@ -6,9 +6,9 @@
 #include "platform/printoem.h"
 
 enum class DriverItemChange {
-    SetSelection,   // Sel = value
-    AddItemFlags,   // Flags |= value
-    AddTypeFlags,   // pOptType->Flags |= value
+    SetSelection,  // Sel = value
+    AddItemFlags,  // Flags |= value
+    AddTypeFlags,  // pOptType->Flags |= value
 };
 
 struct DriverItemAdjustment {

@@ -83,16 +83,16 @@ void OnInit(HWND page, const OEMUIPSPARAM& param, const PrivateDevmode& job)
 BOOL OnNotify(HWND page, const SheetContext& context, PrivateDevmode& job, const NMHDR& header)
 {
     switch (header.code) {
-    case PSN_APPLY:
-        StoreListChoice(page, IDC_INK_LEVEL_LIST, job.inkLevel);
-        StoreListChoice(page, IDC_INK_CHANNELS_LIST, job.inkChannels);
-        ReportApplied(context);
-        return FALSE;
-    case PSN_SETACTIVE:
-        ShowDropSize(page, job);
-        return FALSE;
-    default:
-        return FALSE;
+        case PSN_APPLY:
+            StoreListChoice(page, IDC_INK_LEVEL_LIST, job.inkLevel);
+            StoreListChoice(page, IDC_INK_CHANNELS_LIST, job.inkChannels);
+            ReportApplied(context);
+            return FALSE;
+        case PSN_SETACTIVE:
+            ShowDropSize(page, job);
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -132,14 +132,14 @@ INT_PTR CALLBACK InkLevelPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     auto& job = *static_cast<PrivateDevmode*>(context->pOemUiParam->pOEMDM);
 
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit(page, *context->pOemUiParam, job);
-        return FALSE;
-    case WM_NOTIFY:
-        return lParam != 0 ? OnNotify(page, *context, job, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
-    case WM_COMMAND:
-        return OnCommand(page, *context, job, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            OnInit(page, *context->pOemUiParam, job);
+            return FALSE;
+        case WM_NOTIFY:
+            return lParam != 0 ? OnNotify(page, *context, job, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
+        case WM_COMMAND:
+            return OnCommand(page, *context, job, LOWORD(wParam), HIWORD(wParam));
+        default:
+            return FALSE;
     }
 }

@@ -50,14 +50,14 @@ INT_PTR CALLBACK PrintModePageProc(HWND page, UINT message, WPARAM wParam, LPARA
     auto& job = *static_cast<PrivateDevmode*>(context->pOemUiParam->pOEMDM);
 
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit(page, job);
-        return FALSE;
-    case WM_COMMAND:
-        return OnCommand(page, job, LOWORD(wParam));
-    case WM_NOTIFY:
-        return lParam != 0 ? OnNotify(*context, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            OnInit(page, job);
+            return FALSE;
+        case WM_COMMAND:
+            return OnCommand(page, job, LOWORD(wParam));
+        case WM_NOTIFY:
+            return lParam != 0 ? OnNotify(*context, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
+        default:
+            return FALSE;
     }
 }

@@ -12,9 +12,10 @@
 #endif
 
 #include <windows.h>
+#include <compstui.h>
 #include <prsht.h>
 #include <winspool.h>
-#include <compstui.h>
+
 #include <cstddef>
 
 // ---- Identifiers -------------------------------------------------------------------------------
@@ -24,7 +25,8 @@ inline constexpr CLSID CLSID_OEMUI = {0xABCE80D7, 0x9F46, 0x11D1, {0x88, 0x2A, 0
 // {C6A7A9D0-774C-11D1-947F-00A0C90640B8}
 inline constexpr IID IID_IPrintOemUI = {0xC6A7A9D0, 0x774C, 0x11D1, {0x94, 0x7F, 0x00, 0xA0, 0xC9, 0x06, 0x40, 0xB8}};
 // {92B05D50-78BC-11D1-9480-00A0C90640B8}
-inline constexpr IID IID_IPrintOemDriverUI = {0x92B05D50, 0x78BC, 0x11D1, {0x94, 0x80, 0x00, 0xA0, 0xC9, 0x06, 0x40, 0xB8}};
+inline constexpr IID IID_IPrintOemDriverUI = {
+    0x92B05D50, 0x78BC, 0x11D1, {0x94, 0x80, 0x00, 0xA0, 0xC9, 0x06, 0x40, 0xB8}};
 
 // ---- Constants ---------------------------------------------------------------------------------
 

@@ -86,28 +86,27 @@ int main()
         return 1;
     }
     std::vector<double> us;
-    const bool ok = SideBySide(
-        {
-            // The floor: load and free the DLL, nothing else.
-            [&] {
-                HMODULE module = LoadLibraryW(path.c_str());
-                return module != nullptr && FreeLibrary(module);
-            },
-            [&] {
-                LoadedModule module(path.c_str());
-                IPrintOemUI* fresh = nullptr;
-                if (FAILED(CreatePluginObject(module, &fresh))) return false;
-                const bool defaults = Defaults(fresh, module.get(), printer);
-                return fresh->Release() == 0 && defaults;
-            },
-            [&] {
-                IPrintOemUI* fresh = nullptr;
-                return SUCCEEDED(CreatePluginObject(*loaded, &fresh)) && fresh->Release() == 0;
-            },
-            [&] { return Defaults(plugin, loaded->get(), printer); },
-            [&] { return Defaults(plugin, loaded->get(), nullptr); },
-        },
-        &us);
+    const bool ok = SideBySide({
+                                   // The floor: load and free the DLL, nothing else.
+                                   [&] {
+                                       HMODULE module = LoadLibraryW(path.c_str());
+                                       return module != nullptr && FreeLibrary(module);
+                                   },
+                                   [&] {
+                                       LoadedModule module(path.c_str());
+                                       IPrintOemUI* fresh = nullptr;
+                                       if (FAILED(CreatePluginObject(module, &fresh))) return false;
+                                       const bool defaults = Defaults(fresh, module.get(), printer);
+                                       return fresh->Release() == 0 && defaults;
+                                   },
+                                   [&] {
+                                       IPrintOemUI* fresh = nullptr;
+                                       return SUCCEEDED(CreatePluginObject(*loaded, &fresh)) && fresh->Release() == 0;
+                                   },
+                                   [&] { return Defaults(plugin, loaded->get(), printer); },
+                                   [&] { return Defaults(plugin, loaded->get(), nullptr); },
+                               },
+                               &us);
     plugin->Release();
     loaded.reset();
     DeleteFileW(copy.c_str());

@@ -1,12 +1,12 @@
 // The byte substitutions of the test-pattern and purge files, fed byte by byte as the sender feeds
 // them: the listed cases, and a comparison with a plain search-based model over random files.
+#include "jobs/byte_substitutions.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <random>
 #include <vector>
-
-#include "jobs/byte_substitutions.h"
 
 namespace {
 

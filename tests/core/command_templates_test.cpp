@@ -1,13 +1,13 @@
 // Golden byte images of the five maintenance templates, written out row by row as the printer's
 // command listing gives them, and the head-alignment patch.
+#include "jobs/command_templates.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "jobs/command_templates.h"
 
 namespace {
 

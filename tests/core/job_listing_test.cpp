@@ -1,12 +1,13 @@
 // The job decoder on the five templates (each must read as exactly the commands of its listing)
 // and on broken jobs (each must stop with the offset of the fault, after what it could read).
+#include "jobview/job_listing.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "jobs/command_templates.h"
-#include "jobview/job_listing.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
+#include "settings/private_devmode.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "settings/private_devmode.h"
-
 namespace {
 
 const uint8_t DefaultImageWithOffset2[40] = {
-    0x28, 0, 0, 0, 0x54, 0x46, 0x53, 0x4D, 2, 0, 0, 0,  // header: 40, "TFSM", 2
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                  // inkLevel, spareFlag, dropSize
-    1, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0};    // bidirectional, inkChannels, offset, printMode
+    0x28, 0, 0, 0, 0x54, 0x46, 0x53, 0x4D, 2, 0, 0, 0,               // header: 40, "TFSM", 2
+    0,    0, 0, 0, 0,    0,    0,    0,    0, 0, 0, 0,               // inkLevel, spareFlag, dropSize
+    1,    0, 0, 0, 0,    0,    0,    0,    2, 0, 0, 0, 1, 0, 0, 0};  // bidirectional, inkChannels, offset, printMode
 
 PrivateDevmode Filled(int32_t value)
 {

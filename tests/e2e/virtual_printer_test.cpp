@@ -1,12 +1,13 @@
 // End to end on Wine's real spooler: the raw job sender's jobs reach the virtual printer's port,
 // and the bytes it receives are exactly the bytes that were meant to be sent.
+#include "host/printer/virtual_printer.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "host/printer/virtual_printer.h"
 #include "jobs/byte_substitutions.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"

@@ -60,15 +60,17 @@ TEST_F(ComLifetime, LocksHeldOnOtherThreadsKeepTheModuleLoaded)
     IClassFactory* factory = nullptr;
     ASSERT_EQ(S_OK, GetClassObject(CLSID_OEMUI, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
     std::vector<std::thread> threads;
-    for (int t = 0; t < Threads; ++t) threads.emplace_back([&] {
-        for (int i = 0; i < Rounds; ++i) factory->LockServer(TRUE);
-    });
+    for (int t = 0; t < Threads; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < Rounds; ++i) factory->LockServer(TRUE);
+        });
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(S_FALSE, CanUnloadNow());
     threads.clear();
-    for (int t = 0; t < Threads; ++t) threads.emplace_back([&] {
-        for (int i = 0; i < Rounds; ++i) factory->LockServer(FALSE);
-    });
+    for (int t = 0; t < Threads; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < Rounds; ++i) factory->LockServer(FALSE);
+        });
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(S_OK, CanUnloadNow());
     EXPECT_EQ(0u, factory->Release());

@@ -86,10 +86,14 @@ TEST_F(CommonUI, DriverItemsAreHiddenDisabledOrForcedAndKeepTheirOtherFlags)
     sourceType.cbSize = sizeof(OPTTYPE);
     sourceType.Flags = OPTTF_NOSPACE_BEFORE_POSTFIX;
     std::vector<OPTITEM> items = {
-        DriverItem(DMPUB_ICMINTENT, Kept, 3),      DriverItem(DMPUB_DITHERTYPE, Kept, 0),
-        DriverItem(DMPUB_SCALE, Kept, 4),          DriverItem(DMPUB_COPIES_COLLATE, Kept, 5),
-        DriverItem(DMPUB_DEFSOURCE, Kept, 6, &sourceType), DriverItem(DMPUB_NUP, Kept, 7),
-        DriverItem(DMPUB_PAGEORDER, Kept, 8),      DriverItem(DMPUB_ORIENTATION, Kept, 9),
+        DriverItem(DMPUB_ICMINTENT, Kept, 3),
+        DriverItem(DMPUB_DITHERTYPE, Kept, 0),
+        DriverItem(DMPUB_SCALE, Kept, 4),
+        DriverItem(DMPUB_COPIES_COLLATE, Kept, 5),
+        DriverItem(DMPUB_DEFSOURCE, Kept, 6, &sourceType),
+        DriverItem(DMPUB_NUP, Kept, 7),
+        DriverItem(DMPUB_PAGEORDER, Kept, 8),
+        DriverItem(DMPUB_ORIENTATION, Kept, 9),
         DriverItem(DMPUB_DEFSOURCE, Kept, 10),  // a source item without a type is left alone
     };
     param_.pDrvOptItems = items.data();
@@ -129,12 +133,11 @@ TEST_F(CommonUI, TraceGivesThreeOutputsForAResourceNameAndFourForAStringName)
     ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
 
     const std::vector<std::wstring> expected = {
-        L"0, Level 1,", L"321,", L"11\r\n",                              // first call
-        L"1, Level 2,", L"Dithering", L",", L"13\r\n",                   // first call
-        L"2, Level 3,", longName, L",", L"100\r\n",                      // first call
-        L"0, Level 1,", L"321,", L"11\r\n",                              // second call
-        L"1, Level 2,", L"Dithering", L",", L"13\r\n",
-        L"2, Level 3,", longName, L",", L"100\r\n",
+        L"0, Level 1,", L"321,",      L"11\r\n",              // first call
+        L"1, Level 2,", L"Dithering", L",",      L"13\r\n",   // first call
+        L"2, Level 3,", longName,     L",",      L"100\r\n",  // first call
+        L"0, Level 1,", L"321,",      L"11\r\n",              // second call
+        L"1, Level 2,", L"Dithering", L",",      L"13\r\n",  L"2, Level 3,", longName, L",", L"100\r\n",
     };
     EXPECT_EQ(expected, kernel.debugOutput);
 }

@@ -12,7 +12,8 @@ TEST(DllLoadCycles, LoadingAndFreeingThePluginKeepsNoThreadLocalSlot)
     // A copy under a name of its own, so that no other test's reference keeps it loaded.
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring copy = std::wstring(temp) + L"orlinui-cycles-" + std::to_wstring(GetCurrentProcessId()) + L".dll";
+    const std::wstring copy =
+        std::wstring(temp) + L"orlinui-cycles-" + std::to_wstring(GetCurrentProcessId()) + L".dll";
     ASSERT_TRUE(CopyFileW((ProgramFolder() + L"orlinui.dll").c_str(), copy.c_str(), FALSE));
 
     auto cycle = [&] {

@@ -2,6 +2,8 @@
 // maintenance flow fails or falls short, driver files are missing or cannot be read. Whatever fails,
 // there is no crash, nothing half built is handed to the driver, no corrupted job is printed, and
 // every job that was started is ended or aborted.
+#include "support/fault_injection.h"
+
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -19,7 +21,6 @@
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
-#include "support/fault_injection.h"
 
 namespace {
 
@@ -154,7 +155,8 @@ protected:
     {
         HWND page = core.ShowPage(sheetPosition);
         ASSERT_NE(nullptr, page);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, button)));
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, button)));
         PumpMessages();
     }
 
@@ -259,7 +261,8 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheOffsetItemFailsInTurn)
     size_t namesLost = 0, itemsHidden = 0;
     for (const bool failAfter : {false, true}) {
         for (size_t failAt = 1; failAt <= allocations; ++failAt) {
-            SCOPED_TRACE(testing::Message() << "heap call " << failAt << (failAfter ? " and later ones" : "") << " fail");
+            SCOPED_TRACE(testing::Message()
+                         << "heap call " << failAt << (failAfter ? " and later ones" : "") << " fail");
             build(failAt, failAfter, [&](const OPTITEM& item, size_t blocks) {
                 EXPECT_EQ(sizeof(OPTITEM), item.cbSize);
                 EXPECT_EQ(5, item.Sel);
@@ -328,7 +331,8 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheDocumentSheetFailsInTurn)
     ASSERT_GE(allocations, 1u + 2 * channels.size()) << "the record, then each string and its trimming";
     for (const bool failAfter : {false, true}) {
         for (size_t failAt = 1; failAt <= allocations; ++failAt) {
-            SCOPED_TRACE(testing::Message() << "heap call " << failAt << (failAfter ? " and later ones" : "") << " fail");
+            SCOPED_TRACE(testing::Message()
+                         << "heap call " << failAt << (failAfter ? " and later ones" : "") << " fail");
             open(failAt, failAfter);
         }
     }

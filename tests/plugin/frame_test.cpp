@@ -184,7 +184,11 @@ TEST_F(Frame, DriverHelperIsQueriedOnceAndReleasedWithThePlugin)
 TEST_F(Frame, FailedPublishLeavesRoomForALaterOne)
 {
     struct NoHelper : IUnknown {
-        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override { *ppv = nullptr; return E_NOINTERFACE; }
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+        {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
         ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
         ULONG STDMETHODCALLTYPE Release() override { return 1; }
     } refusing;
@@ -207,7 +211,8 @@ TEST_F(Frame, RefusedOperationsAnswerNotImplementedAndKeepTheLastError)
     DWORD result = 0;
 #pragma push_macro("DeviceCapabilities")
 #undef DeviceCapabilities
-    EXPECT_EQ(E_NOTIMPL, plugin->DeviceCapabilities(nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr, 0, &result));
+    EXPECT_EQ(E_NOTIMPL,
+              plugin->DeviceCapabilities(nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr, 0, &result));
 #pragma pop_macro("DeviceCapabilities")
     EXPECT_EQ(E_NOTIMPL, plugin->UpgradePrinter(1, nullptr));
     EXPECT_EQ(E_NOTIMPL, plugin->PrinterEvent(nullptr, 1, 0, 0));

@@ -1,5 +1,7 @@
 // The Print Mode and Ink Level pages in a real comctl32 property sheet: what they show, when they
 // write the job's settings, the sheet's Apply button, the set-result calls and the test pattern.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,8 +17,6 @@
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
 #include "support/dialog_layout.h"
-
-#include <commctrl.h>  // after windows.h
 
 namespace {
 
@@ -45,10 +45,7 @@ protected:
         if (startPage != 0) core.ShowPage(startPage);
     }
     HWND Show(int index) { return core.ShowPage(index); }
-    HWND Page(int index) const
-    {
-        return reinterpret_cast<HWND>(SendMessageW(core.sheet(), PSM_INDEXTOHWND, index, 0));
-    }
+    HWND Page(int index) const { return reinterpret_cast<HWND>(SendMessageW(core.sheet(), PSM_INDEXTOHWND, index, 0)); }
     bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(core.sheet(), ApplyButton)) != FALSE; }
     void Apply() { core.Press(PSBTN_APPLYNOW); }
 
@@ -200,7 +197,7 @@ TEST_F(JobSettingsPages, PrintModeClickWritesTheJobAtOnceAndEnablesApply)
     EXPECT_TRUE(core.setResults.empty());
 
     Apply();
-    ASSERT_EQ(1u, core.setResults.size());  // the Ink Level page was never shown, so never applied
+    ASSERT_EQ(1u, core.setResults.size());     // the Ink Level page was never shown, so never applied
     EXPECT_EQ(0, core.setResults[0].lParam1);  // the SheetContext's hPage
     EXPECT_EQ(CPSUI_OK, core.setResults[0].lParam2);
     EXPECT_FALSE(ApplyEnabled());
@@ -292,7 +289,7 @@ TEST_F(JobSettingsPages, DropSizeAndBidirectionalClicksWriteTheJobAtOnce)
     Open(1);
     HWND page = Page(1);
     EXPECT_TRUE(Checked(page, IDC_DROP_LIGHT));  // an unknown drop size shows as Light...
-    EXPECT_EQ(5, job.dropSize);                 // ...and stays until a drop size is clicked
+    EXPECT_EQ(5, job.dropSize);                  // ...and stays until a drop size is clicked
     core.ShowPage(0);
     core.ShowPage(1);
     EXPECT_TRUE(Checked(page, IDC_DROP_LIGHT));

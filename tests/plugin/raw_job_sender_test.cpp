@@ -1,5 +1,7 @@
 // The raw job sender against the recording spooler: exact call sequences, document records,
 // bytes per write, and what happens when the file, the path or the spooler fails.
+#include "jobs/raw_job_sender.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 #include "emulation/kernel_seams.h"
 #include "emulation/spooler_recorder.h"
 #include "jobs/command_templates.h"
-#include "jobs/raw_job_sender.h"
 
 namespace {
 

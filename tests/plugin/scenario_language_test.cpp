@@ -1,9 +1,10 @@
 // The scenario language of orlinhost run: what each statement becomes, and how a wrong line is
 // refused (with its line number) before anything runs.
+#include "host/scenario/scenario_language.h"
+
 #include <gtest/gtest.h>
 
 #include "host/scenario/demo_scenario.h"
-#include "host/scenario/scenario_language.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ bool StartsWith(const std::wstring& text, const std::wstring& start)
 TEST(ScenarioLanguage, TheBuiltInDemoParses)
 {
     const ParsedScenario parsed = ParseScenario(DemoScenario);
-    EXPECT_TRUE(parsed.ok()) << (parsed.errors.empty() ? "" : std::string(parsed.errors[0].begin(), parsed.errors[0].end()));
+    EXPECT_TRUE(parsed.ok()) << (parsed.errors.empty() ? ""
+                                                       : std::string(parsed.errors[0].begin(), parsed.errors[0].end()));
     EXPECT_GT(parsed.statements.size(), 50u);
 }
 
@@ -133,8 +135,8 @@ TEST(ScenarioLanguage, StatementsOutOfPlaceAreRefused)
 
 TEST(ScenarioLanguage, WrongExpectationsAreRefused)
 {
-    EXPECT_TRUE(StartsWith(OnlyError(L"expect setting printMode Glossy\n"),
-                           L"line 1: \"Glossy\" is not a value of printMode"));
+    EXPECT_TRUE(
+        StartsWith(OnlyError(L"expect setting printMode Glossy\n"), L"line 1: \"Glossy\" is not a value of printMode"));
     EXPECT_TRUE(StartsWith(OnlyError(L"expect setting paper 1\n"), L"line 1: unknown setting \"paper\""));
     EXPECT_TRUE(StartsWith(OnlyError(L"expect colour red\n"), L"line 1: unknown condition \"colour\""));
     EXPECT_TRUE(StartsWith(OnlyError(L"expect job \"Head Clean\" count many\n"), L"line 1: expected: expect job NAME"));

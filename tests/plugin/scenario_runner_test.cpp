@@ -1,12 +1,13 @@
 // Scenarios played against the shipping DLL in the common property sheet, with the spooler,
 // printer data and kernel of the DLL replaced by fakes: what the runner does, and how it stops.
+#include "host/scenario/scenario_runner.h"
+
 #include <gtest/gtest.h>
 
 #include "emulation/dialog_driver.h"
 #include "emulation/kernel_seams.h"
 #include "emulation/printer_data.h"
 #include "emulation/spooler_recorder.h"
-#include "host/scenario/scenario_runner.h"
 #include "host/session/host_session.h"
 #include "jobs/raw_job_sender.h"
 
@@ -69,15 +70,16 @@ protected:
 
 TEST_F(ScenarioOnShippingDll, AnAlignmentCycleRunsThroughItsDialogs)
 {
-    EXPECT_TRUE(Run(L"document\n"
-                    L"page Utilities\n"
-                    L"click \"Printhead Alignment\"\n"
-                    L"answer Alignment Print\n"
-                    L"expect dialog \"Alignment Adjustment\"\n"
-                    L"select 1012 \"#2\"\n"
-                    L"click Finish\n"
-                    L"expect job \"Head Alignment 1\" count 1 bytes 244 byte 59 0xFC\n"
-                    L"ok\n"))
+    EXPECT_TRUE(
+        Run(L"document\n"
+            L"page Utilities\n"
+            L"click \"Printhead Alignment\"\n"
+            L"answer Alignment Print\n"
+            L"expect dialog \"Alignment Adjustment\"\n"
+            L"select 1012 \"#2\"\n"
+            L"click Finish\n"
+            L"expect job \"Head Alignment 1\" count 1 bytes 244 byte 59 0xFC\n"
+            L"ok\n"))
         << std::string(failure_.begin(), failure_.end());
     EXPECT_EQ((std::vector<std::wstring>{L"Alignment File", L"Head Alignment 1", L"Head Alignment 2"}), JobNames());
     EXPECT_EQ(std::vector<DWORD>{3000}, kernel_->sleeps);
@@ -86,13 +88,14 @@ TEST_F(ScenarioOnShippingDll, AnAlignmentCycleRunsThroughItsDialogs)
 
 TEST_F(ScenarioOnShippingDll, AFailedExpectationInADialogCancelsItAndSendsNothingMore)
 {
-    EXPECT_FALSE(Run(L"document\n"
-                     L"page Utilities\n"
-                     L"click \"Printhead Alignment\"\n"
-                     L"answer Alignment Print\n"
-                     L"expect selected 1012 \"#9\"\n"
-                     L"click Finish\n"
-                     L"ok\n"));
+    EXPECT_FALSE(
+        Run(L"document\n"
+            L"page Utilities\n"
+            L"click \"Printhead Alignment\"\n"
+            L"answer Alignment Print\n"
+            L"expect selected 1012 \"#9\"\n"
+            L"click Finish\n"
+            L"ok\n"));
     EXPECT_EQ(L"line 5: the list 1012 shows \"#5\" (expect selected 1012 \"#9\")", failure_);
     EXPECT_EQ(std::vector<std::wstring>{L"Alignment File"}, JobNames());
     EXPECT_EQ(nullptr, watch_.sheet());
@@ -110,13 +113,14 @@ TEST_F(ScenarioOnShippingDll, AHiddenButtonIsReachedOnlyThroughItsCommand)
 
 TEST_F(ScenarioOnShippingDll, PagesAreNamedByNumberOrByTheStartOfTheirTitle)
 {
-    EXPECT_TRUE(Run(L"document\n"
-                    L"page 4\n"
-                    L"expect page \"Print Nozzle Purge\"\n"
-                    L"page utilities\n"
-                    L"expect page \"Utilities - VANTREL\"\n"
-                    L"expect enabled \"Printhead Clean\"\n"
-                    L"cancel\n"))
+    EXPECT_TRUE(
+        Run(L"document\n"
+            L"page 4\n"
+            L"expect page \"Print Nozzle Purge\"\n"
+            L"page utilities\n"
+            L"expect page \"Utilities - VANTREL\"\n"
+            L"expect enabled \"Printhead Clean\"\n"
+            L"cancel\n"))
         << std::string(failure_.begin(), failure_.end());
     EXPECT_FALSE(Run(L"document\npage 6\n"));
     EXPECT_EQ(L"line 2: no page \"6\" (page 6)", failure_);
@@ -124,15 +128,16 @@ TEST_F(ScenarioOnShippingDll, PagesAreNamedByNumberOrByTheStartOfTheirTitle)
 
 TEST_F(ScenarioOnShippingDll, SettingsFollowTheClicksAndCancelTakesThemBack)
 {
-    EXPECT_TRUE(Run(L"document\n"
-                    L"click Photo\n"
-                    L"expect setting printMode Photo\n"
-                    L"page \"Ink Level\"\n"
-                    L"expect disabled Heavy\n"
-                    L"expect checked Light\n"
-                    L"expect setting dropSize Heavy\n"
-                    L"cancel\n"
-                    L"expect setting printMode Standard\n"))
+    EXPECT_TRUE(
+        Run(L"document\n"
+            L"click Photo\n"
+            L"expect setting printMode Photo\n"
+            L"page \"Ink Level\"\n"
+            L"expect disabled Heavy\n"
+            L"expect checked Light\n"
+            L"expect setting dropSize Heavy\n"
+            L"cancel\n"
+            L"expect setting printMode Standard\n"))
         << std::string(failure_.begin(), failure_.end());
 }
 

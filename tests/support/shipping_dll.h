@@ -23,10 +23,24 @@ private:
 
 // Slot numbers of IPrintOemUI, for calls through the raw interface table.
 enum PrintOemUiSlot : int {
-    SLOT_QueryInterface, SLOT_AddRef, SLOT_Release, SLOT_GetInfo, SLOT_DevMode, SLOT_PublishDriverInterface,
-    SLOT_CommonUIProp, SLOT_DocumentPropertySheets, SLOT_DevicePropertySheets, SLOT_DevQueryPrintEx,
-    SLOT_DeviceCapabilities, SLOT_UpgradePrinter, SLOT_PrinterEvent, SLOT_DriverEvent, SLOT_QueryColorProfile,
-    SLOT_FontInstallerDlgProc, SLOT_UpdateExternalFonts, PRINT_OEM_UI_SLOT_COUNT
+    SLOT_QueryInterface,
+    SLOT_AddRef,
+    SLOT_Release,
+    SLOT_GetInfo,
+    SLOT_DevMode,
+    SLOT_PublishDriverInterface,
+    SLOT_CommonUIProp,
+    SLOT_DocumentPropertySheets,
+    SLOT_DevicePropertySheets,
+    SLOT_DevQueryPrintEx,
+    SLOT_DeviceCapabilities,
+    SLOT_UpgradePrinter,
+    SLOT_PrinterEvent,
+    SLOT_DriverEvent,
+    SLOT_QueryColorProfile,
+    SLOT_FontInstallerDlgProc,
+    SLOT_UpdateExternalFonts,
+    PRINT_OEM_UI_SLOT_COUNT
 };
 
 // What a driver core may ask for that the plug-in refuses: the interface-version query, the
@@ -34,7 +48,8 @@ enum PrintOemUiSlot : int {
 constexpr DWORD OEMGI_GETINTERFACEVERSION = 2;
 constexpr ULONG QCP_SOURCEPROFILE = 1;
 // {7349D725-E2C1-4DCA-AFB5-C13E91BC9306}
-inline constexpr IID IID_IPrintOemUIMXDC = {0x7349D725, 0xE2C1, 0x4DCA, {0xAF, 0xB5, 0xC1, 0x3E, 0x91, 0xBC, 0x93, 0x06}};
+inline constexpr IID IID_IPrintOemUIMXDC = {
+    0x7349D725, 0xE2C1, 0x4DCA, {0xAF, 0xB5, 0xC1, 0x3E, 0x91, 0xBC, 0x93, 0x06}};
 
 // The raw table entry of an interface pointer, typed by the caller.
 template <typename Fn>

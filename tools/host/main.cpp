@@ -29,7 +29,8 @@ int wmain(int argc, wchar_t** argv)
     HostOptions options;
     std::wstring problem;
     if (!ParseHostOptions(argc, argv, &options, &problem)) return Usage(problem);
-    if (options.command == L"info") return RunInfoCommand(options.argument.empty() ? nullptr : options.argument.c_str());
+    if (options.command == L"info")
+        return RunInfoCommand(options.argument.empty() ? nullptr : options.argument.c_str());
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

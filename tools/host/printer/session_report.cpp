@@ -24,7 +24,8 @@ bool PrintSessionSummary(HostSession& session, const SpoolerRecorder& recorder, 
     if (received != nullptr) files = received->Collect(delivered, 15000);
 
     fwprintf(out, L"\nJobs sent by the plug-in: %u", static_cast<unsigned>(jobs.size()));
-    if (received != nullptr) fwprintf(out, L"; received by the virtual printer: %u", static_cast<unsigned>(files.size()));
+    if (received != nullptr)
+        fwprintf(out, L"; received by the virtual printer: %u", static_cast<unsigned>(files.size()));
     fwprintf(out, L"\n");
     // One line per job, or per run of identical jobs (the port test sends twenty in a row).
     struct Line {

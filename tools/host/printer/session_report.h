@@ -11,4 +11,5 @@
 
 // Prints the summary. received may be null (no virtual printer folder to compare with). Returns
 // false when a job sent is missing from the printer or differs from what it received.
-bool PrintSessionSummary(HostSession& session, const SpoolerRecorder& jobs, const ReceivedJobsFolder* received, FILE* out);
+bool PrintSessionSummary(HostSession& session, const SpoolerRecorder& jobs, const ReceivedJobsFolder* received,
+                         FILE* out);

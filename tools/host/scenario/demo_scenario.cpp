@@ -4,7 +4,8 @@
 // (scripts/driver-data.sh): test.bin carries its drop-size byte at 65849, purge.bin its colour
 // bytes at 58, 85, 112 and 139. Bytes 59, 113 and 167 of "Head Alignment 1" are the first offset
 // byte of head sections #1, #2 and #3.
-const wchar_t DemoScenario[] = LR"(# orlinhost demo: the whole plug-in, as a person would use it.
+const wchar_t DemoScenario[] =
+    LR"(# orlinhost demo: the whole plug-in, as a person would use it.
 document
 expect page "Print Mode"
 expect checked Standard

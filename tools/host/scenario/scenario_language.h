@@ -52,16 +52,16 @@ enum class SettingField { PrintMode, InkLevel, DropSize, Bidirectional, InkChann
 
 struct Statement {
     int line = 0;
-    std::wstring source;  // the line as written, trimmed
+    std::wstring source;              // the line as written, trimmed
     std::vector<std::wstring> notes;  // the comment lines just above it, shown when it runs
     Action action = Action::Expect;
     Condition condition = Condition::None;
-    ControlName control;    // click, command, select, answer's button, expect on controls
-    std::wstring text;      // page, dialog caption, list entry, job name
+    ControlName control;  // click, command, select, answer's button, expect on controls
+    std::wstring text;    // page, dialog caption, list entry, job name
     SettingField field = SettingField::PrintMode;
-    long number = 0;        // offset, expect offset/jobs/setting value
-    long count = -1;        // expect job ... count N (-1: at least one)
-    long bytes = -1;        // expect job ... bytes N
+    long number = 0;                             // offset, expect offset/jobs/setting value
+    long count = -1;                             // expect job ... count N (-1: at least one)
+    long bytes = -1;                             // expect job ... bytes N
     std::vector<std::pair<long, long>> bytesAt;  // expect job ... byte AT VALUE (any number of them)
 };
 

@@ -15,7 +15,8 @@ struct DebugTraceCalls {
 };
 
 DebugTraceRecorder::DebugTraceRecorder(HMODULE pluginModule)
-    : patch_(pluginModule, "kernel32.dll", "OutputDebugStringW", reinterpret_cast<const void*>(&DebugTraceCalls::Output)),
+    : patch_(pluginModule, "kernel32.dll", "OutputDebugStringW",
+             reinterpret_cast<const void*>(&DebugTraceCalls::Output)),
       previous_(Active)
 {
     Active = this;

@@ -31,7 +31,8 @@ std::wstring DescribePrivateDevmode(const PrivateDevmode& s)
              s.dwSize, s.dwSignature, signatureOk, s.dwVersion, s.inkLevel,
              Choice(s.inkLevel, {L"1", L"2", L"3", L"4", L"5"}), s.spareFlag, s.dropSize,
              Choice(s.dropSize, {L"Heavy", L"Medium", L"Light"}), s.bidirectional, s.bidirectional ? L"on" : L"off",
-             s.inkChannels, Choice(s.inkChannels, {L"Full 8 Channels", L"Front 4 Channels Only", L"Back 4 Channels Only"}),
+             s.inkChannels,
+             Choice(s.inkChannels, {L"Full 8 Channels", L"Front 4 Channels Only", L"Back 4 Channels Only"}),
              s.offsetValue, s.offsetValue, s.printMode, Choice(s.printMode, {L"Vivid", L"Standard", L"Photo"}));
     return text;
 }
