@@ -75,7 +75,7 @@ orlin_x86_runs() {
 # x86 programs are left out.
 unset ORLIN_X86_HIDE
 if [ "${ORLIN_X86:-}" = no ] && [ -x "$ORLIN_WINE32" ] && [ -z "${ORLIN_X86_HIDDEN:-}" ] &&
-   unshare --mount --propagation private true 2>/dev/null; then
+   unshare --mount --propagation private mount --bind "$ORLIN_WINE32" "$ORLIN_WINE32" 2>/dev/null; then
   export ORLIN_X86_HIDE="$orlin_root/build/no-x86-wine"
   if [ ! -f "$ORLIN_X86_HIDE/wine" ]; then
     mkdir -p "$ORLIN_X86_HIDE/empty" &&
