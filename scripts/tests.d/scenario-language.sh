@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # orlinhost run with wrong scenarios: a bad line is refused with its number before anything is
 # loaded or sent (exit 2); a failed expectation or an impossible click stops the run at its line
-# (exit 1) and nothing after it is sent.
+# (exit 1) and nothing after it is sent. The JUnit report of a failed run, read with an XML parser,
+# holds that one failure; a wrong scenario leaves no report, and a report that cannot be written
+# stops the command.
 set -u
 cd "$(dirname "$0")/../.."
 . scripts/wine-env.sh
@@ -12,11 +14,12 @@ rm -rf "$work"; mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }
 count_jobs() { find "$jobs" -maxdepth 1 -name '*.bin' 2>/dev/null | wc -l; }
 
-# run NAME EXPECTED-EXIT: runs $work/NAME.scenario; its output in $work/NAME.out
+# run NAME EXPECTED-EXIT [OPTION...]: runs $work/NAME.scenario; its output in $work/NAME.out
 run() {
   local name=$1 expected=$2 before after code
+  shift 2
   before=$(count_jobs)
-  wine dist/x64/orlinhost.exe run "$work/$name.scenario" --printer "$printer" </dev/null >"$work/$name.out" 2>&1
+  wine dist/x64/orlinhost.exe run "$work/$name.scenario" --printer "$printer" "$@" </dev/null >"$work/$name.out" 2>&1
   code=$?
   sleep 1
   after=$(count_jobs)
@@ -26,18 +29,34 @@ run() {
 has() { grep -qF -- "$2" "$work/$1.out" || fail "$1: no \"$2\" in:"$'\n'"$(cat "$work/$1.out")"; }
 
 printf 'document\npage Utilities\nclick "Printhead Clean"\nfrobnicate now\nok\n' > "$work/bad-line.scenario"
-run bad-line 2
+echo 'an earlier run' > "$work/bad-line.xml"
+run bad-line 2 --junit "$(winepath -w "$work/bad-line.xml")"
 has bad-line 'line 4: unknown statement "frobnicate"'
 has bad-line 'nothing was sent'
+[ ! -e "$work/bad-line.xml" ] || fail "bad-line: a report was left: $(cat "$work/bad-line.xml")"
 
 printf 'document\nselect 1012\nclick "Printhead Clean\nok\n' > "$work/bad-lines.scenario"
 run bad-lines 2
 has bad-lines 'line 2: expected: select LIST-ID ENTRY'
 has bad-lines 'line 3: a quoted text is not closed'
 
-printf 'document\npage Utilities\nexpect jobs 1\nclick "Printhead Clean"\nok\n' > "$work/failed-expectation.scenario"
-run failed-expectation 1
-has failed-expectation 'Scenario FAILED at line 3: 0 job(s) were sent'
+printf 'document\npage Utilities\nexpect page Utilities\nexpect jobs 1\nclick "Printhead Clean"\nok\nexpect job "Fish & <Chips>"\n' \
+  > "$work/failed-expectation.scenario"
+run failed-expectation 1 --junit "$(winepath -w "$work/failed-expectation.xml")"
+has failed-expectation 'Scenario FAILED at line 4: 0 job(s) were sent'
+python3 - "$work/failed-expectation.xml" "$(sed -n 's/^Scenario FAILED at //p' "$work/failed-expectation.out" | tr -d '\r')" <<'EOF_PY' ||
+import sys, xml.etree.ElementTree as ET
+cases = ET.parse(sys.argv[1]).getroot().find("testsuite").findall("testcase")
+names = [c.get("name") for c in cases]
+assert names == ["line 3: expect page Utilities", "line 4: expect jobs 1", 'line 7: expect job "Fish & <Chips>"',
+                 "every job reached the printer unchanged"], names
+failures = [f for c in cases for f in c.findall("failure")]
+assert len(failures) == 1 and failures[0].get("message") == sys.argv[2], [f.get("message") for f in failures]
+assert cases[1].find("failure") is not None and cases[2].find("skipped") is not None
+EOF_PY
+  fail "failed-expectation: the JUnit report: $(cat "$work/failed-expectation.xml")"
+run failed-expectation 2 --junit "$(winepath -w "$work/no-such-folder/report.xml")"
+has failed-expectation 'cannot write the report'
 
 printf 'document\npage Utilities\nclick 1036\nclick "Printhead Clean"\nok\n' > "$work/hidden-button.scenario"
 run hidden-button 1

@@ -9,7 +9,8 @@ const wchar_t HostUsage[] =
     L"usage:\n"
     L"  orlinhost info [path-to-orlinui.dll]\n"
     L"  orlinhost properties --printer NAME [--sheet document|printer] [--screenshots DIR] [--dll PATH]\n"
-    L"  orlinhost run SCENARIO|demo --printer NAME [--received DIR] [--screenshots DIR] [--dll PATH]\n"
+    L"  orlinhost run SCENARIO|demo --printer NAME [--received DIR] [--junit FILE]\n"
+    L"                [--screenshots DIR] [--dll PATH]\n"
     L"  orlinhost scenario demo      prints the built-in demo scenario\n"
     L"  orlinhost soak [--sheets N] [--dll PATH]   opens and closes the document sheet N times (500)\n";
 
@@ -28,6 +29,7 @@ bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstri
         if (word == L"--screenshots") value = &options->screenshots;
         if (word == L"--received") value = &options->received;
         if (word == L"--sheet") value = &options->sheet;
+        if (word == L"--junit") value = &options->junit;
         if (value != nullptr) {
             if (i + 1 >= argc) {
                 *error = word + L" needs a value";

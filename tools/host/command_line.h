@@ -12,6 +12,7 @@ struct HostOptions {
     std::wstring dll;                  // --dll PATH (default: orlinui.dll beside orlinhost.exe)
     std::wstring screenshots;          // --screenshots DIR
     std::wstring received;             // --received DIR: the virtual printer's folder of received jobs
+    std::wstring junit;                // run --junit FILE: the JUnit XML report
     std::wstring sheet = L"document";  // properties --sheet document|printer
 };
 

@@ -1,5 +1,6 @@
 #include "host/scenario/run_command.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -10,6 +11,7 @@
 #include "host/printer/session_report.h"
 #include "host/printer/virtual_printer.h"
 #include "host/scenario/demo_scenario.h"
+#include "host/scenario/junit_report.h"
 #include "host/scenario/scenario_language.h"
 #include "host/scenario/scenario_runner.h"
 #include "host/session/host_session.h"
@@ -55,6 +57,15 @@ int RunScenarioCommand(const HostOptions& options)
     if (options.argument.empty() || options.printer.empty()) {
         fwprintf(stderr, L"orlinhost: run needs a scenario (a file, or demo) and --printer NAME\n");
         return 2;
+    }
+    std::unique_ptr<JUnitReportFile> report;
+    if (!options.junit.empty()) {
+        report = std::make_unique<JUnitReportFile>(options.junit);
+        if (!report->opened()) {
+            fwprintf(stderr, L"orlinhost: cannot write the report %ls (%ls); the scenario was not run\n",
+                     options.junit.c_str(), _wcserror(errno));
+            return 2;
+        }
     }
     std::wstring text;
     if (options.argument == L"demo") {
@@ -130,5 +141,20 @@ int RunScenarioCommand(const HostOptions& options)
     if (shots != nullptr)
         fwprintf(stdout, L"%u screenshot(s) in %ls\n", static_cast<unsigned>(shots->files().size()),
                  options.screenshots.c_str());
+    if (report != nullptr) {
+        ReportSuite suite = ScenarioReport(options.argument, scenario.statements, runner.stoppedAt(), runner.failure());
+        // Jobs that did not arrive as sent fail the run without failing a statement, so they are a
+        // case of their own.
+        if (received != nullptr)
+            suite.cases.push_back(
+                {L"every job reached the printer unchanged",
+                 delivered ? ReportCase::Outcome::Passed : ReportCase::Outcome::Failed,
+                 delivered ? L""
+                           : L"the printer did not receive exactly what the plug-in sent (" + receivedFolder + L")"});
+        if (!report->Write(suite)) {
+            fwprintf(stderr, L"orlinhost: the report %ls could not be written\n", options.junit.c_str());
+            return 1;
+        }
+    }
     return passed && delivered ? 0 : 1;
 }

@@ -102,6 +102,7 @@ bool ScenarioRunner::Run(const std::vector<Statement>& statements)
 void ScenarioRunner::RunSheet(SheetKind kind)
 {
     const Statement& opener = (*statements_)[next_ - 1];
+    opener_ = &opener;
     std::wstring error;
     if (kind == SheetKind::Document && !session_.MergeIntoDefaults(out_, &error)) {
         Fail(opener, error);
@@ -152,10 +153,8 @@ void ScenarioRunner::Tick()
         Abandon();
     } else if (!closing_) {
         if (watch_.sheet() == nullptr) {
-            if (GetTickCount() - sheetShownAt_ > SHEET_OPEN_LIMIT_MS) {
-                failed_ = true;
-                failure_ = L"the property sheet did not open";
-            }
+            if (GetTickCount() - sheetShownAt_ > SHEET_OPEN_LIMIT_MS)
+                Fail(*opener_, L"the property sheet did not open");
         } else if (next_ >= statements_->size()) {
             // A sheet still open at the end of the scenario is closed with OK.
             fwprintf(out_, L"  end   ok (the scenario ends with the properties open)\n");
@@ -226,6 +225,7 @@ ScenarioRunner::Step ScenarioRunner::Fail(const Statement& statement, const std:
 {
     if (!failed_) {
         failed_ = true;
+        stoppedAt_ = static_cast<size_t>(&statement - statements_->data());
         failure_ = L"line " + std::to_wstring(statement.line) + L": " + why + L" (" + statement.source + L")";
         fwprintf(out_, L"        FAILED: %ls\n", why.c_str());
     }
