@@ -16,23 +16,28 @@ export ORLIN_WINESERVER=/usr/lib/wine/wineserver64 WINELOADER=/usr/lib/wine/wine
 case ":$PATH:" in *":$orlin_root/scripts/wine-bin:"*) ;; *) PATH="$orlin_root/scripts/wine-bin:$PATH" ;; esac
 export PATH
 
-# True when the kernel runs i386 programs: a 96-byte i386 executable that exits with status 42.
-# Needs nothing installed, so the set-up can ask before it chooses the packages.
-orlin_kernel_runs_x86() {
+# orlin_write_elf FILE MACHINE: a 96-byte executable that exits with status 42, for the given ELF
+# machine (03 i386; 28 ARM, which an x86 kernel refuses with Exec format error).
+orlin_write_elf() {
   local elf=(
     7f 45 4c 46 01 01 01 00 00 00 00 00 00 00 00 00  # ELF, 32-bit, little-endian
-    02 00 03 00 01 00 00 00 54 80 04 08 34 00 00 00  # executable, i386, entry 0x08048054
+    02 00 "$2" 00 01 00 00 00 54 80 04 08 34 00 00 00  # executable, the machine, entry 0x08048054
     00 00 00 00 00 00 00 00 34 00 20 00 01 00 00 00  # one program header, at 52
     00 00 00 00
     01 00 00 00 00 00 00 00 00 80 04 08 00 80 04 08  # the whole file loaded at 0x08048000
     60 00 00 00 60 00 00 00 05 00 00 00 00 10 00 00  # 96 bytes, read and execute
-    b8 01 00 00 00 bb 2a 00 00 00 cd 80              # exit(42)
+    b8 01 00 00 00 bb 2a 00 00 00 cd 80              # i386: exit(42)
   )
+  printf "$(printf '\\x%s' "${elf[@]}")" >"$1" && chmod +x "$1"
+}
+
+# True when the kernel runs i386 programs. Needs nothing installed, so the set-up can ask before it
+# chooses the packages.
+orlin_kernel_runs_x86() {
   local probe status
   mkdir -p "$orlin_root/build"  # not /tmp, which may forbid running programs
   probe=$(mktemp "$orlin_root/build/.i386-probe.XXXXXX") || return 1
-  printf "$(printf '\\x%s' "${elf[@]}")" >"$probe"
-  chmod +x "$probe"
+  orlin_write_elf "$probe" 03
   "$probe" 2>/dev/null
   status=$?
   rm -f "$probe"
@@ -78,8 +83,7 @@ if [ "${ORLIN_X86:-}" = no ] && [ -x "$ORLIN_WINE32" ] && [ -z "${ORLIN_X86_HIDD
    unshare --mount --propagation private mount --bind "$ORLIN_WINE32" "$ORLIN_WINE32" 2>/dev/null; then
   export ORLIN_X86_HIDE="$orlin_root/build/no-x86-wine"
   if [ ! -f "$ORLIN_X86_HIDE/wine" ]; then
-    mkdir -p "$ORLIN_X86_HIDE/empty" &&
-      printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\50\0' >"$ORLIN_X86_HIDE/wine" && chmod +x "$ORLIN_X86_HIDE/wine"
+    mkdir -p "$ORLIN_X86_HIDE/empty" && orlin_write_elf "$ORLIN_X86_HIDE/wine" 28
   fi
 fi
 

@@ -7,28 +7,11 @@ namespace jobview {
 
 namespace {
 
-const char* KindName(PieceKind kind)
-{
-    switch (kind) {
-        case PieceKind::Preamble:
-            return "preamble";
-        case PieceKind::Reset:
-            return "reset";
-        case PieceKind::RemoteStart:
-            return "remote-start";
-        case PieceKind::Command:
-            return "command";
-        case PieceKind::RemoteEnd:
-            return "remote-end";
-        case PieceKind::CrLf:
-            return "cr-lf";
-        case PieceKind::FormFeed:
-            return "form-feed";
-        case PieceKind::Other:
-            return "other";
-    }
-    return "other";
-}
+// The "kind" of each piece, in the order of PieceKind.
+constexpr const char* KindNames[] = {"preamble",   "reset", "remote-start", "command",
+                                     "remote-end", "cr-lf", "form-feed",    "other"};
+static_assert(sizeof(KindNames) / sizeof(KindNames[0]) == static_cast<size_t>(PieceKind::Other) + 1,
+              "a name for every kind of piece");
 
 // The length of the well-formed UTF-8 sequence at text[i], 0 when there is none.
 size_t Utf8Length(const std::string& text, size_t i)
@@ -85,7 +68,7 @@ std::string Quoted(const std::string& text)
 std::string PieceJson(const jobview::Piece& piece)
 {
     std::string out = "{\"offset\":" + std::to_string(piece.offset) + ",\"length\":" + std::to_string(piece.length) +
-                      ",\"kind\":\"" + KindName(piece.kind) + "\"";
+                      ",\"kind\":\"" + KindNames[static_cast<size_t>(piece.kind)] + "\"";
     if (piece.kind == PieceKind::RemoteStart) out += ",\"name\":" + Quoted(piece.name);
     if (piece.kind == PieceKind::Command) {
         out += ",\"name\":" + Quoted(piece.name) + ",\"parameters\":[";

@@ -14,40 +14,30 @@ std::string Utf8(const std::wstring& text)
     return bytes;
 }
 
+// The characters XML text and attributes cannot carry as they are.
+struct XmlEntity {
+    wchar_t character;
+    const wchar_t* entity;
+};
+constexpr XmlEntity XmlEntities[] = {
+    {L'&', L"&amp;"},   {L'<', L"&lt;"},  {L'>', L"&gt;"},   {L'"', L"&quot;"},
+    {L'\'', L"&apos;"}, {L'\t', L"&#9;"}, {L'\n', L"&#10;"}, {L'\r', L"&#13;"},
+};
+
 // Statements are the scenario's own text: quotes, ampersands and angle brackets are common, and
 // control characters, which XML 1.0 cannot carry at all, become a replacement character.
 std::string Escaped(const std::wstring& text)
 {
     std::wstring out;
     for (const wchar_t c : text) {
-        switch (c) {
-            case L'&':
-                out += L"&amp;";
-                break;
-            case L'<':
-                out += L"&lt;";
-                break;
-            case L'>':
-                out += L"&gt;";
-                break;
-            case L'"':
-                out += L"&quot;";
-                break;
-            case L'\'':
-                out += L"&apos;";
-                break;
-            case L'\t':
-                out += L"&#9;";
-                break;
-            case L'\n':
-                out += L"&#10;";
-                break;
-            case L'\r':
-                out += L"&#13;";
-                break;
-            default:
-                out += (c < 0x20 || c == 0xFFFE || c == 0xFFFF) ? L'\xFFFD' : c;
+        const XmlEntity* entity = nullptr;
+        for (const XmlEntity& e : XmlEntities) {
+            if (e.character == c) entity = &e;
         }
+        if (entity != nullptr)
+            out += entity->entity;
+        else
+            out += (c < 0x20 || c == 0xFFFE || c == 0xFFFF) ? L'\xFFFD' : c;
     }
     return Utf8(out);
 }
