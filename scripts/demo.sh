@@ -8,7 +8,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 trap orlin_wine_end EXIT
-orlin_wine_start
+orlin_wine_start || exit 1
 printer="Orlin Virtual Printer"
 arches=(x64)
 orlin_x86_runs && arches=(x86 x64)
@@ -46,7 +46,7 @@ fi
 
 if [ $status = 0 ] && [ $x64 = 0 ] && [ $x86 = 0 ]; then
   echo "Demo passed: $summary everything the scenario expected, and the virtual printer"
-  jobs=$(dirname "$WINEPREFIX")/virtual-printer/jobs
+  jobs=$(orlin_jobs_folder)
   echo "received every job byte for byte (jobs kept in ${jobs#"$orlin_root"/}/)."
 else
   echo "Demo FAILED (info: $status, x64 scenario: $x64, x86 scenario: $x86)"

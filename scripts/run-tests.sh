@@ -2,24 +2,25 @@
 # Runs every test tier and ends with one line "N passed, M failed, K skipped" over all of them.
 # Where x86 programs cannot run (or with ORLIN_X86=no) the x86 run-time tiers are skipped, each by
 # name with the reason; the x86 DLL is still checked as a file. Every Wine process this run started
-# is ended when it exits, also after a failure or an interrupt.
+# is ended when it exits, also after a failure or an interrupt, and when the run is killed (tiers.sh).
 set -u
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 results=build/test-results
 rm -rf "$results"; mkdir -p "$results"
 passed=0; failed=0; skipped=0
-orlin_x86_runs
-if [ ! -f "$WINEPREFIX/.orlin-arches" ]; then
-  echo "The Wine prefix $WINEPREFIX is not set up: run scripts/setup.sh first (make test does)."
+arches=x64
+orlin_x86_runs && arches="x86 x64"
+if [ "$(cat "$WINEPREFIX/.orlin-arches" 2>/dev/null)" != "$arches" ]; then
+  echo "The Wine prefix $WINEPREFIX is not set up for $arches: run scripts/setup.sh first (make test does)."
   exit 1
 fi
-# Each tier runs as a process group of its own, waited for with `wait`, which an interrupt cuts
-# short (a shell waiting in the foreground would let a Wine program swallow it and go on).
-child=
-run() { setsid "$@" & child=$!; wait $child; local status=$?; child=; return $status; }
+. scripts/tiers.sh
+orlin_tiers_end_leftovers
+orlin_tiers_watch
+run() { orlin_tier_run "$@"; }
 end_run() {
-  if [ -n "$child" ]; then kill -TERM -- -"$child" 2>/dev/null; fi
+  orlin_tiers_end
   orlin_wine_end
 }
 trap end_run EXIT
@@ -63,7 +64,7 @@ code=$?
 count_xml "$results/native-core.xml" "native core_tests" "$results/native-core.log" $code
 
 # Tiers 1 to 4 under Wine, both architectures where they run.
-orlin_wine_start
+orlin_wine_start || { echo "FAILED: the Wine server of $WINEPREFIX could not be started"; exit 1; }
 results_windows=$(winepath -w "$PWD/$results" 2>"$results/winepath.log") ||
   echo "FAILED: winepath does not run: $(tail -n 1 "$results/winepath.log")"
 for arch in win32 win64; do

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 root=$(pwd)
 out=build/virtual-printer
-jobs=$(dirname "$WINEPREFIX")/virtual-printer/jobs
+jobs=$(orlin_jobs_folder)
 exe=$out/orlinprinter.exe
 sources=(tools/host/printer/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp tools/host/printer/virtual_printer.h)
 mkdir -p "$out" "$jobs"
@@ -25,4 +25,4 @@ fi
 command="/bin/sh '$root/scripts/capture-job.sh' '$jobs'"
 jobs_windows=$(winepath -w "$jobs")
 [ -n "$jobs_windows" ] || { echo "winepath gave no Windows path for $jobs" >&2; exit 1; }
-wine "$exe" install "$command" "$jobs_windows" </dev/null
+timeout 120 wine "$exe" install "$command" "$jobs_windows" </dev/null

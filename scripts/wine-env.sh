@@ -87,17 +87,33 @@ if [ "${ORLIN_X86:-}" = no ] && [ -x "$ORLIN_WINE32" ] && [ -z "${ORLIN_X86_HIDD
   fi
 fi
 
+# orlin_wine_wait [SECONDS]: waits for this prefix's server to end, at most SECONDS (default 60).
+# A persistent server never ends by itself, so no wait on Wine is without a bound.
+orlin_wine_wait() {
+  local limit=${1:-60}
+  timeout "$limit" wineserver -w >/dev/null 2>&1 </dev/null
+  [ $? != 124 ] && return 0
+  echo "the Wine server of the prefix $WINEPREFIX did not end within $limit s" >&2
+  return 1
+}
+
 # One persistent server for a script's run of Wine programs, ended by orlin_wine_end. A server still
 # ending (after the set-up, or the program before) would not become persistent, and would take the
 # prefix's desktop with it while the next program starts; the services start here with no output of
-# ours, so that they hold no pipe (such as `make demo | less`) open.
+# ours, so that they hold no pipe (such as `make demo | less`) open. A persistent server left by a
+# run that was killed is ended first.
 orlin_wine_start() {
-  wineserver -w >/dev/null 2>&1 </dev/null
+  orlin_wine_wait 30 2>/dev/null || { orlin_wine_end && orlin_wine_wait 30; } || return
   wineserver -p >/dev/null 2>&1 </dev/null
-  wineboot >/dev/null 2>&1 </dev/null
+  timeout 120 wineboot >/dev/null 2>&1 </dev/null
 }
 
 # Ends every Wine process of this prefix, its server and the prefix's services among them.
 orlin_wine_end() {
   if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 </dev/null || true; fi
+}
+
+# The folder where the virtual printer of this prefix keeps each job it receives: beside the prefix.
+orlin_jobs_folder() {
+  printf '%s\n' "$(dirname "$WINEPREFIX")/virtual-printer/jobs"
 }

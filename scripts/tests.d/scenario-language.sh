@@ -2,16 +2,18 @@
 # orlinhost run with wrong scenarios: a bad line is refused with its number before anything is
 # loaded or sent (exit 2); a failed expectation or an impossible click stops the run at its line
 # (exit 1) and nothing after it is sent. The JUnit report of a failed run, read with an XML parser,
-# holds that one failure; a wrong scenario leaves no report, and a report that cannot be written
-# stops the command.
+# holds that one failure; a refused run leaves an earlier report as it was, a report path that is
+# the scenario itself is refused, and a report that cannot be written stops the command.
 set -u
 cd "$(dirname "$0")/../.."
 . scripts/wine-env.sh
 printer="Orlin Virtual Printer"
-jobs=build/virtual-printer/jobs
+jobs=$(orlin_jobs_folder)
 work=build/test-results/scenario-language
-rm -rf "$work"; mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }
+# Counting a folder nothing writes to would pass every "nothing was sent" below unchecked.
+[ -d "$jobs" ] || fail "the virtual printer of $WINEPREFIX has no jobs folder $jobs"
+rm -rf "$work"; mkdir -p "$work"
 count_jobs() { find "$jobs" -maxdepth 1 -name '*.bin' 2>/dev/null | wc -l; }
 
 # run NAME EXPECTED-EXIT [OPTION...]: runs $work/NAME.scenario; its output in $work/NAME.out
@@ -33,7 +35,17 @@ echo 'an earlier run' > "$work/bad-line.xml"
 run bad-line 2 --junit "$(winepath -w "$work/bad-line.xml")"
 has bad-line 'line 4: unknown statement "frobnicate"'
 has bad-line 'nothing was sent'
-[ ! -e "$work/bad-line.xml" ] || fail "bad-line: a report was left: $(cat "$work/bad-line.xml")"
+[ "$(cat "$work/bad-line.xml")" = 'an earlier run' ] || fail "bad-line: the earlier report was changed"
+[ -z "$(find "$work" -name 'bad-line.xml.*')" ] || fail "bad-line: a temporary report was left"
+# The scenario named as its own report, by its own name, its Windows path or a second link to it:
+# refused, the scenario untouched.
+cp "$work/bad-line.scenario" "$work/own-report.scenario"
+ln "$work/own-report.scenario" "$work/own-report-link.xml"
+for report in "$work/own-report.scenario" "$(winepath -w "$work/own-report.scenario")" "$work/own-report-link.xml"; do
+  run own-report 2 --junit "$report"
+  has own-report 'is the scenario itself'
+  cmp -s "$work/bad-line.scenario" "$work/own-report.scenario" || fail "own-report: the scenario was changed"
+done
 
 printf 'document\nselect 1012\nclick "Printhead Clean\nok\n' > "$work/bad-lines.scenario"
 run bad-lines 2

@@ -23,19 +23,20 @@ std::vector<std::pair<std::wstring, ReportCase::Outcome>> Cases(const ReportSuit
 
 }  // namespace
 
-TEST(JUnitReport, ExpectationsBeforeTheStopAreMetAndAfterItSkipped)
+TEST(JUnitReport, ExpectationsCarriedOutAreMetAndThoseNeverReachedSkipped)
 {
     using Outcome = ReportCase::Outcome;
     const ParsedScenario parsed = ParseScenario(Scenario);
     ASSERT_TRUE(parsed.ok());
 
-    const ReportSuite passed = ScenarioReport(L"s", parsed.statements, parsed.statements.size(), L"");
+    const ReportSuite passed =
+        ScenarioReport(L"s", parsed.statements, parsed.statements.size(), parsed.statements.size(), L"");
     EXPECT_EQ(Cases(passed), (std::vector<std::pair<std::wstring, Outcome>>{
                                  {L"line 2: expect page 1", Outcome::Passed},
                                  {L"line 4: expect jobs 1", Outcome::Passed},
                                  {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Passed}}));
 
-    const ReportSuite failedExpectation = ScenarioReport(L"s", parsed.statements, 3, L"line 4: why");
+    const ReportSuite failedExpectation = ScenarioReport(L"s", parsed.statements, 3, 3, L"line 4: why");
     EXPECT_EQ(Cases(failedExpectation), (std::vector<std::pair<std::wstring, Outcome>>{
                                             {L"line 2: expect page 1", Outcome::Passed},
                                             {L"line 4: expect jobs 1", Outcome::Failed},
@@ -43,11 +44,19 @@ TEST(JUnitReport, ExpectationsBeforeTheStopAreMetAndAfterItSkipped)
     EXPECT_EQ(failedExpectation.cases[1].message, L"line 4: why");
 
     // A click that fails is no expectation, yet the report must not read as green.
-    const ReportSuite failedClick = ScenarioReport(L"s", parsed.statements, 2, L"line 3: hidden");
+    const ReportSuite failedClick = ScenarioReport(L"s", parsed.statements, 2, 2, L"line 3: hidden");
     EXPECT_EQ(Cases(failedClick), (std::vector<std::pair<std::wstring, Outcome>>{
                                       {L"line 2: expect page 1", Outcome::Passed},
                                       {L"line 3: click \"Printhead Clean\"", Outcome::Failed},
                                       {L"line 4: expect jobs 1", Outcome::Skipped},
+                                      {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Skipped}}));
+
+    // The sheet closed by itself after line 4: its document line fails, the checks made inside pass.
+    const ReportSuite sheetClosed = ScenarioReport(L"s", parsed.statements, 0, 4, L"line 1: closed");
+    EXPECT_EQ(Cases(sheetClosed), (std::vector<std::pair<std::wstring, Outcome>>{
+                                      {L"line 1: document", Outcome::Failed},
+                                      {L"line 2: expect page 1", Outcome::Passed},
+                                      {L"line 4: expect jobs 1", Outcome::Passed},
                                       {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Skipped}}));
 }
 

@@ -156,3 +156,11 @@ TEST_F(WaitCursorFlows, ACancelledNozzleCheckShowsNoWaitCursor)
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(cursorCalls.empty());
 }
+
+TEST_F(WaitCursorFlows, TheArrowComesBackWhereNoCursorWasSetBefore)
+{
+    Current = nullptr;
+    Click(1, IDC_HEAD_CLEAN);
+    ASSERT_EQ(2u, cursorCalls.size());
+    EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), Current);
+}

@@ -50,7 +50,7 @@ std::wstring CaseName(const Statement& statement)
 }  // namespace
 
 ReportSuite ScenarioReport(const std::wstring& name, const std::vector<Statement>& statements, size_t stoppedAt,
-                           const std::wstring& failure)
+                           size_t carriedOut, const std::wstring& failure)
 {
     ReportSuite suite{name, {}};
     for (size_t i = 0; i < statements.size(); ++i) {
@@ -58,7 +58,7 @@ ReportSuite ScenarioReport(const std::wstring& name, const std::vector<Statement
         if (i == stoppedAt) {
             suite.cases.push_back({CaseName(statement), ReportCase::Outcome::Failed, failure});
         } else if (statement.action == Action::Expect) {
-            if (i < stoppedAt)
+            if (i < carriedOut)
                 suite.cases.push_back({CaseName(statement), ReportCase::Outcome::Passed, L""});
             else
                 suite.cases.push_back(
@@ -99,25 +99,91 @@ std::string JUnitXml(const ReportSuite& suite)
     return xml;
 }
 
+namespace {
+
+std::wstring SystemMessage(DWORD code)
+{
+    wchar_t text[256] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 256, nullptr);
+    std::wstring message(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return message.empty() ? L"error " + std::to_wstring(code) : message;
+}
+
+// A file this run made beside the report: removed when it goes out of scope, unless it was renamed
+// into place. Made with CREATE_NEW, so it never replaces a file of someone else's.
+class TemporaryReport {
+public:
+    explicit TemporaryReport(const std::wstring& name)
+        : name_(name),
+          file_(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)),
+          created_(file_ != INVALID_HANDLE_VALUE),
+          error_(created_ ? ERROR_SUCCESS : GetLastError())
+    {
+    }
+    ~TemporaryReport()
+    {
+        Close();
+        if (created_ && !renamed_) DeleteFileW(name_.c_str());
+    }
+    TemporaryReport(const TemporaryReport&) = delete;
+    TemporaryReport& operator=(const TemporaryReport&) = delete;
+
+    DWORD error() const { return error_; }
+    bool Write(const std::string& bytes)
+    {
+        DWORD written = 0;
+        if (WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size())
+            return true;
+        error_ = GetLastError();
+        return false;
+    }
+    // A full disk may show only when the file is closed, so the close is part of the write.
+    bool RenameOver(const std::wstring& path)
+    {
+        if (!Close()) return false;
+        renamed_ = MoveFileExW(name_.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!renamed_) error_ = GetLastError();
+        return renamed_;
+    }
+
+private:
+    bool Close()
+    {
+        if (file_ == INVALID_HANDLE_VALUE) return error_ == ERROR_SUCCESS;
+        const bool closed = CloseHandle(file_) != 0;
+        file_ = INVALID_HANDLE_VALUE;
+        if (!closed) error_ = GetLastError();
+        return closed;
+    }
+
+    std::wstring name_;
+    HANDLE file_;
+    bool created_;
+    DWORD error_;
+    bool renamed_ = false;
+};
+
+}  // namespace
+
 JUnitReportFile::JUnitReportFile(const std::wstring& path)
-    : path_(path), file_(_wfopen(path.c_str(), L"wb")), opened_(file_ != nullptr)
+    : path_(path), temporary_(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp")
 {
+    const DWORD attributes = GetFileAttributesW(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        problem_ = L"it is a folder";
+        return;
+    }
+    const TemporaryReport probe(temporary_);
+    if (probe.error() != ERROR_SUCCESS) problem_ = SystemMessage(probe.error());
 }
 
-JUnitReportFile::~JUnitReportFile()
+bool JUnitReportFile::Write(const ReportSuite& suite, std::wstring* why)
 {
-    if (file_ != nullptr) fclose(file_);
-    if (opened_ && !written_) _wremove(path_.c_str());
-}
-
-bool JUnitReportFile::Write(const ReportSuite& suite)
-{
-    if (file_ == nullptr) return false;  // never opened, or written already
-    const std::string xml = JUnitXml(suite);
-    const bool written = fwrite(xml.data(), 1, xml.size(), file_) == xml.size();
-    // A full disk may only show when the buffer is flushed, so the close is part of the write.
-    const bool closed = fclose(file_) == 0;
-    file_ = nullptr;
-    written_ = written && closed;
-    return written_;
+    TemporaryReport file(temporary_);
+    if (file.error() == ERROR_SUCCESS && file.Write(JUnitXml(suite)) && file.RenameOver(path_)) return true;
+    *why = SystemMessage(file.error());
+    return false;
 }

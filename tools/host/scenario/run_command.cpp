@@ -1,6 +1,5 @@
 #include "host/scenario/run_command.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -18,6 +17,16 @@
 #include "host/sheet/screenshots.h"
 
 namespace {
+
+bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* info)
+{
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, info) != 0;
+    CloseHandle(file);
+    return known;
+}
 
 // A scenario file is UTF-8 text (a byte order mark is allowed).
 bool ReadScenarioFile(const std::wstring& path, std::wstring* text)
@@ -40,6 +49,20 @@ bool ReadScenarioFile(const std::wstring& path, std::wstring* text)
     return true;
 }
 
+// The same file under two names: the same full path, or the same file on the same volume (a
+// report path spelt another way must not replace the scenario it reports on).
+bool SameFile(const std::wstring& a, const std::wstring& b)
+{
+    wchar_t fullA[MAX_PATH] = L"", fullB[MAX_PATH] = L"";
+    if (GetFullPathNameW(a.c_str(), MAX_PATH, fullA, nullptr) != 0 &&
+        GetFullPathNameW(b.c_str(), MAX_PATH, fullB, nullptr) != 0 && _wcsicmp(fullA, fullB) == 0)
+        return true;
+    BY_HANDLE_FILE_INFORMATION infoA = {}, infoB = {};
+    return FileIdentity(a, &infoA) && FileIdentity(b, &infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber && infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
 }  // namespace
 
 int PrintScenarioCommand(const HostOptions& options)
@@ -60,10 +83,15 @@ int RunScenarioCommand(const HostOptions& options)
     }
     std::unique_ptr<JUnitReportFile> report;
     if (!options.junit.empty()) {
+        if (options.argument != L"demo" && SameFile(options.argument, options.junit)) {
+            fwprintf(stderr, L"orlinhost: the report %ls is the scenario itself; the scenario was not run\n",
+                     options.junit.c_str());
+            return 2;
+        }
         report = std::make_unique<JUnitReportFile>(options.junit);
-        if (!report->opened()) {
+        if (!report->problem().empty()) {
             fwprintf(stderr, L"orlinhost: cannot write the report %ls (%ls); the scenario was not run\n",
-                     options.junit.c_str(), _wcserror(errno));
+                     options.junit.c_str(), report->problem().c_str());
             return 2;
         }
     }
@@ -142,7 +170,8 @@ int RunScenarioCommand(const HostOptions& options)
         fwprintf(stdout, L"%u screenshot(s) in %ls\n", static_cast<unsigned>(shots->files().size()),
                  options.screenshots.c_str());
     if (report != nullptr) {
-        ReportSuite suite = ScenarioReport(options.argument, scenario.statements, runner.stoppedAt(), runner.failure());
+        ReportSuite suite = ScenarioReport(options.argument, scenario.statements, runner.stoppedAt(),
+                                           runner.carriedOut(), runner.failure());
         // Jobs that did not arrive as sent fail the run without failing a statement, so they are a
         // case of their own.
         if (received != nullptr)
@@ -151,8 +180,10 @@ int RunScenarioCommand(const HostOptions& options)
                  delivered ? ReportCase::Outcome::Passed : ReportCase::Outcome::Failed,
                  delivered ? L""
                            : L"the printer did not receive exactly what the plug-in sent (" + receivedFolder + L")"});
-        if (!report->Write(suite)) {
-            fwprintf(stderr, L"orlinhost: the report %ls could not be written\n", options.junit.c_str());
+        std::wstring why;
+        if (!report->Write(suite, &why)) {
+            fwprintf(stderr, L"orlinhost: the report %ls could not be written (%ls)\n", options.junit.c_str(),
+                     why.c_str());
             return 1;
         }
     }

@@ -226,6 +226,7 @@ ScenarioRunner::Step ScenarioRunner::Fail(const Statement& statement, const std:
     if (!failed_) {
         failed_ = true;
         stoppedAt_ = static_cast<size_t>(&statement - statements_->data());
+        carriedOut_ = next_;
         failure_ = L"line " + std::to_wstring(statement.line) + L": " + why + L" (" + statement.source + L")";
         fwprintf(out_, L"        FAILED: %ls\n", why.c_str());
     }

@@ -26,6 +26,8 @@ public:
     const std::wstring& failure() const { return failure_; }
     // The index of the statement that failed; the number of statements when none did.
     size_t stoppedAt() const { return failed_ ? stoppedAt_ : statements_->size(); }
+    // How many statements, from the first, were carried out before the run stopped.
+    size_t carriedOut() const { return failed_ ? carriedOut_ : statements_->size(); }
     int expectationsMet() const { return expectationsMet_; }
     // Pages and dialogs seen, for the report.
     const std::vector<std::wstring>& pagesSeen() const { return pagesSeen_; }
@@ -58,6 +60,7 @@ private:
     const std::vector<Statement>* statements_ = nullptr;
     size_t next_ = 0;
     size_t stoppedAt_ = 0;
+    size_t carriedOut_ = 0;
     const Statement* opener_ = nullptr;  // the document or printer line of the sheet shown
     size_t announced_ = static_cast<size_t>(-1);
     PropertySheetHost* sheet_ = nullptr;

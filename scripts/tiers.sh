@@ -1,0 +1,53 @@
+# Sourced by the test runner, after wine-env.sh: each test tier runs as a process group of its own
+# (setsid), waited for with `wait`, which an interrupt cuts short (a shell waiting in the foreground
+# would let a Wine program swallow it and go on). Such a group outlives the run when the run's own
+# process group is killed, and SIGKILL skips the run's EXIT trap. So the group of the tier running
+# now is kept in the prefix's .orlin-tiers, a watchdog outside the run ends it and the prefix's Wine
+# processes when the run is gone without ending them itself, and the next run in the prefix ends
+# whatever a watchdog could not.
+orlin_tiers=$WINEPREFIX/.orlin-tiers
+orlin_tier=
+orlin_watchdog=
+
+# orlin_tier_run COMMAND...: runs one tier and returns its status.
+orlin_tier_run() {
+  setsid "$@" &
+  orlin_tier=$!
+  echo "$orlin_tier" >"$orlin_tiers"
+  wait "$orlin_tier"
+  local status=$?
+  orlin_tier=
+  return $status
+}
+
+# Ends the tier groups recorded in this prefix. A recorded number is only acted on while a process
+# of that group still runs with this prefix: by now it may belong to another program.
+orlin_tiers_end_leftovers() {
+  [ -s "$orlin_tiers" ] || return 0
+  local group pid
+  read -r group <"$orlin_tiers" || true
+  for pid in $(pgrep -g "${group:-0}" 2>/dev/null); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      kill -KILL -- -"$group" 2>/dev/null
+      break
+    fi
+  done
+  rm -f "$orlin_tiers"
+}
+
+# Starts the watchdog of this shell's run; orlin_tiers_end stops it when the run ends by itself.
+# Its wait is bounded by the longest a run may take.
+orlin_tiers_watch() {
+  setsid bash -c '
+    timeout 21600 tail --pid="$1" -f /dev/null
+    . scripts/wine-env.sh && . scripts/tiers.sh && orlin_tiers_end_leftovers && orlin_wine_end' \
+    orlin-watchdog "$$" </dev/null >/dev/null 2>&1 &
+  orlin_watchdog=$!
+}
+
+# Ends the run's tier, if one is running, and its watchdog.
+orlin_tiers_end() {
+  if [ -n "$orlin_tier" ]; then kill -TERM -- -"$orlin_tier" 2>/dev/null; fi
+  if [ -n "$orlin_watchdog" ]; then kill -TERM -- -"$orlin_watchdog" 2>/dev/null; fi
+  rm -f "$orlin_tiers"
+}
