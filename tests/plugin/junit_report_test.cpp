@@ -28,36 +28,36 @@ TEST(JUnitReport, ExpectationsCarriedOutAreMetAndThoseNeverReachedSkipped)
     using Outcome = ReportCase::Outcome;
     const ParsedScenario parsed = ParseScenario(Scenario);
     ASSERT_TRUE(parsed.ok());
-
-    const ReportSuite passed =
-        ScenarioReport(L"s", parsed.statements, parsed.statements.size(), parsed.statements.size(), L"");
-    EXPECT_EQ(Cases(passed), (std::vector<std::pair<std::wstring, Outcome>>{
-                                 {L"line 2: expect page 1", Outcome::Passed},
-                                 {L"line 4: expect jobs 1", Outcome::Passed},
-                                 {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Passed}}));
-
-    const ReportSuite failedExpectation = ScenarioReport(L"s", parsed.statements, 3, 3, L"line 4: why");
-    EXPECT_EQ(Cases(failedExpectation), (std::vector<std::pair<std::wstring, Outcome>>{
-                                            {L"line 2: expect page 1", Outcome::Passed},
-                                            {L"line 4: expect jobs 1", Outcome::Failed},
-                                            {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Skipped}}));
-    EXPECT_EQ(failedExpectation.cases[1].message, L"line 4: why");
-
-    // A click that fails is no expectation, yet the report must not read as green.
-    const ReportSuite failedClick = ScenarioReport(L"s", parsed.statements, 2, 2, L"line 3: hidden");
-    EXPECT_EQ(Cases(failedClick), (std::vector<std::pair<std::wstring, Outcome>>{
-                                      {L"line 2: expect page 1", Outcome::Passed},
-                                      {L"line 3: click \"Printhead Clean\"", Outcome::Failed},
-                                      {L"line 4: expect jobs 1", Outcome::Skipped},
-                                      {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Skipped}}));
-
-    // The sheet closed by itself after line 4: its document line fails, the checks made inside pass.
-    const ReportSuite sheetClosed = ScenarioReport(L"s", parsed.statements, 0, 4, L"line 1: closed");
-    EXPECT_EQ(Cases(sheetClosed), (std::vector<std::pair<std::wstring, Outcome>>{
-                                      {L"line 1: document", Outcome::Failed},
-                                      {L"line 2: expect page 1", Outcome::Passed},
-                                      {L"line 4: expect jobs 1", Outcome::Passed},
-                                      {L"line 6: expect job \"Fish & <Chips>\"", Outcome::Skipped}}));
+    const size_t all = parsed.statements.size();
+    const std::wstring document = L"line 1: document", page = L"line 2: expect page 1",
+                       click = L"line 3: click \"Printhead Clean\"", jobs = L"line 4: expect jobs 1",
+                       fish = L"line 6: expect job \"Fish & <Chips>\"";
+    const struct {
+        const char* run;
+        size_t stoppedAt, carriedOut;
+        std::vector<std::pair<std::wstring, Outcome>> cases;
+    } runs[] = {
+        {"every line passed", all, all, {{page, Outcome::Passed}, {jobs, Outcome::Passed}, {fish, Outcome::Passed}}},
+        {"line 4 failed", 3, 3, {{page, Outcome::Passed}, {jobs, Outcome::Failed}, {fish, Outcome::Skipped}}},
+        // A click that fails is no expectation, yet the report must not read as green.
+        {"the click failed",
+         2,
+         2,
+         {{page, Outcome::Passed}, {click, Outcome::Failed}, {jobs, Outcome::Skipped}, {fish, Outcome::Skipped}}},
+        // The sheet closed by itself after line 4: its document line fails, the checks made inside pass.
+        {"the sheet closed early",
+         0,
+         4,
+         {{document, Outcome::Failed}, {page, Outcome::Passed}, {jobs, Outcome::Passed}, {fish, Outcome::Skipped}}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.run);
+        const ReportSuite suite = ScenarioReport(L"s", parsed.statements, run.stoppedAt, run.carriedOut, L"why");
+        EXPECT_EQ(Cases(suite), run.cases);
+        for (const ReportCase& c : suite.cases) {
+            if (c.outcome == Outcome::Failed) EXPECT_EQ(L"why", c.message);
+        }
+    }
 }
 
 TEST(JUnitReport, EveryTextIsEscaped)
