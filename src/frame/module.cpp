@@ -3,14 +3,18 @@
 #include <new>
 
 #include "frame/class_factory.h"
+#include "sheet/module_resources.h"
 
 HINSTANCE ModuleHandle = nullptr;
 volatile LONG ServerLockCount = 0;
 
-// Only the module handle is kept: no file, registry or heap work under the loader lock.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+// Only the module handle is kept: no file, registry or heap work under the loader lock. The one
+// thing undone at unload is the Common Controls 6 context, as isolation-aware DLLs do; when the
+// process is ending (reserved not null) the system takes it with everything else.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (LOWORD(reason) == DLL_PROCESS_ATTACH) ModuleHandle = instance;
+    if (LOWORD(reason) == DLL_PROCESS_DETACH && reserved == nullptr) ReleasePluginActivationContext();
     return TRUE;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pages/sheet_context.h"
 #include "platform/printoem.h"
+#include "sheet/sheet_context.h"
 
 // The plug-in object the driver's UI core talks to through IPrintOemUI.
 class OemUiPlugin final : public IPrintOemUI {

@@ -4,9 +4,10 @@
 #include "items/item_callbacks.h"
 #include "items/opt_items.h"
 #include "items/printer_offset.h"
-#include "pages/sheet_context.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
+#include "sheet/module_resources.h"
+#include "sheet/sheet_context.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "items/item_callbacks.h"
 
 #include "items/printer_offset.h"
-#include "pages/page_context.h"
+#include "sheet/sheet_context.h"
 
 LONG APIENTRY DocItemCallback(PCPSUICBPARAM pCallbackParam, POEMCUIPPARAM pOemCUIPParam)
 {

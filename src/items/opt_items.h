@@ -9,6 +9,3 @@ DWORD InitOemOptItems(POPTITEM items, DWORD count);
 
 // A zeroed option type with count zeroed parameters, sizes set; null when either allocation fails.
 POPTTYPE CreateOptType(HANDLE heap, WORD count);
-
-// String id of module, copied onto heap and trimmed to its length; null when it cannot be loaded.
-PWSTR LoadHeapString(HANDLE heap, HANDLE module, UINT id);

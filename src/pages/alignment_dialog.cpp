@@ -1,13 +1,13 @@
 #include <cstring>
 #include <cwchar>
 
-#include "frame/module.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/head_alignment.h"
 #include "pages/page_procs.h"
 #include "pages/wait_cursor.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
 
 namespace {
 
@@ -116,7 +116,7 @@ void StartOver(HWND dialog)
 
 int PrintAlignmentPattern(HWND owner, HANDLE printer)
 {
-    if (DialogBoxParamW(ModuleHandle, MAKEINTRESOURCEW(IDD_ALIGNMENT_CONFIRM), owner, ConfirmDialogProc, 0) != IDOK) {
+    if (ShowPluginDialog(owner, IDD_ALIGNMENT_CONFIRM, ConfirmDialogProc, 0) != IDOK) {
         return 0;
     }
     WaitCursor wait;
@@ -130,6 +130,8 @@ INT_PTR CALLBACK AlignmentAdjustProc(HWND dialog, UINT message, WPARAM wParam, L
 {
     if (message == WM_INITDIALOG) {
         OnInit(dialog, lParam);
+        // The user starts where the pattern's reading goes in, Section #1's list, not on Finish.
+        SetFocus(GetDlgItem(dialog, IDC_SECTION1_LIST));
         return FALSE;
     }
     const auto* printer = reinterpret_cast<const HANDLE*>(GetWindowLongPtrW(dialog, DWLP_USER));

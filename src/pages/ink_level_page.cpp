@@ -1,13 +1,13 @@
 // The Ink Level page: drop size, bi-directional printing, ink level and ink channels of the job,
 // and the test pattern the user reads the ink level from. Buttons write the job at once; the two
 // lists only on Apply.
-#include "items/opt_items.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_context.h"
 #include "pages/page_procs.h"
 #include "pages/wait_cursor.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
+#include "sheet/module_resources.h"
 
 namespace {
 

@@ -17,10 +17,3 @@ void MarkPageChanged(HWND page)
 {
     SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
 }
-
-void ReportApplied(const SheetContext& context)
-{
-    if (context.pfnComPropSheet == nullptr) return;
-    context.pfnComPropSheet(context.hComPropSheet, CPSFUNC_SET_RESULT, reinterpret_cast<LPARAM>(context.hPage),
-                            CPSUI_OK);
-}

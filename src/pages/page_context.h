@@ -1,8 +1,8 @@
-// What every document page shares: its SheetContext in the dialog user data, marking the page
-// changed, and reporting a successful Apply to the common property sheet.
+// What every document page shares: its SheetContext in the dialog user data, and marking the page
+// changed. Apply is reported through the sheet's record itself.
 #pragma once
 
-#include "pages/sheet_context.h"
+#include "sheet/sheet_context.h"
 
 // WM_INITDIALOG of a page: keeps the SheetContext that registration put in PROPSHEETPAGEW::lParam.
 void StoreSheetContext(HWND page, LPARAM initParam);
@@ -12,6 +12,3 @@ SheetContext* GetSheetContext(HWND page);
 
 // Enables the sheet's Apply button for this page.
 void MarkPageChanged(HWND page);
-
-// CPSFUNC_SET_RESULT with CPSUI_OK for the plug-in's pages.
-void ReportApplied(const SheetContext& context);

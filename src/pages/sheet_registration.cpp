@@ -1,8 +1,8 @@
 #include "pages/sheet_registration.h"
 
-#include "frame/module.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
 
 namespace {
 
@@ -41,10 +41,16 @@ ULONG_PTR AddDocumentPages(CurrentSheet& current, const PROPSHEETUI_INFO& info)
     context->pfnComPropSheet = info.pfnComPropSheet;
     current.context = context;
 
+    // The pages are drawn with Common Controls 6 whichever version the host process uses.
+    const HANDLE activationContext = PluginActivationContext();
     LONG_PTR added = 0;
     for (const DocumentPage& row : DocumentPages) {
         PROPSHEETPAGEW page = {};
         page.dwSize = sizeof(page);
+        if (activationContext != INVALID_HANDLE_VALUE) {
+            page.dwFlags = PSP_USEFUSIONCONTEXT;
+            page.hActCtx = activationContext;
+        }
         page.hInstance = ModuleHandle;
         page.pszTemplate = MAKEINTRESOURCEW(row.templateId);
         page.pfnDlgProc = row.procedure;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/sheet_context.h"
+#include "sheet/sheet_context.h"
 
 // Answers the document property sheet's reasons and adds the plug-in's pages; the sheet's record
 // becomes the current sheet until that sheet is destroyed.

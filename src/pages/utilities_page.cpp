@@ -1,4 +1,3 @@
-#include "frame/module.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/head_alignment.h"
@@ -6,6 +5,7 @@
 #include "pages/page_procs.h"
 #include "pages/wait_cursor.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr int PORT_TEST_JOB_COUNT = 20;
 // The nozzle check pattern needs paper and the printer's PRINT key: the user confirms first.
 void CheckNozzles(HWND page, HANDLE printer)
 {
-    if (DialogBoxParamW(ModuleHandle, MAKEINTRESOURCEW(IDD_NOZZLE_CHECK_CONFIRM), page, ConfirmDialogProc, 0) != IDOK) {
+    if (ShowPluginDialog(page, IDD_NOZZLE_CHECK_CONFIRM, ConfirmDialogProc, 0) != IDOK) {
         return;
     }
     WaitCursor wait;
@@ -48,8 +48,7 @@ void AlignHeads(HWND page, HANDLE printer)
 {
     if (!PrintAlignmentPattern(page, printer)) return;
     HANDLE adjustedPrinter = printer;  // outlives the modal dialog that points at it
-    DialogBoxParamW(ModuleHandle, MAKEINTRESOURCEW(IDD_ALIGNMENT_ADJUST), page, AlignmentAdjustProc,
-                    reinterpret_cast<LPARAM>(&adjustedPrinter));
+    ShowPluginDialog(page, IDD_ALIGNMENT_ADJUST, AlignmentAdjustProc, reinterpret_cast<LPARAM>(&adjustedPrinter));
 }
 
 // Reached only by a command: the button stays hidden in the shipped page.

@@ -13,6 +13,7 @@
 #include "frame/plugin.h"
 #include "items/item_callbacks.h"
 #include "items/opt_items.h"
+#include "sheet/module_resources.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "emulation/driver_core.h"
 #include "emulation/spooler_recorder.h"
-#include "frame/module.h"
 #include "frame/plugin.h"
 #include "pages/page_procs.h"
-#include "pages/sheet_context.h"
+#include "sheet/module_resources.h"
+#include "sheet/sheet_context.h"
 #include "support/shipping_dll.h"
 
 namespace {
@@ -43,7 +43,10 @@ TEST_F(DocumentSheet, InitAddsTheFivePagesInOrderWithOneRecordOnTheDriversHeap)
         EXPECT_EQ(static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW), core.calls[i].function);
         EXPECT_EQ(0, core.calls[i].lParam2);
         EXPECT_EQ(sizeof(PROPSHEETPAGEW), page.dwSize);
-        EXPECT_EQ(0u, page.dwFlags);
+        // Every page in the plug-in's one Common Controls 6 context.
+        EXPECT_EQ(static_cast<DWORD>(PSP_USEFUSIONCONTEXT), page.dwFlags);
+        EXPECT_EQ(PluginActivationContext(), page.hActCtx);
+        EXPECT_NE(INVALID_HANDLE_VALUE, page.hActCtx);
         EXPECT_EQ(ProgramModule(), page.hInstance);
         EXPECT_EQ(PageTemplateIds[i], TemplateIdOf(page));
         EXPECT_EQ(PageProcedures[i], page.pfnDlgProc);
@@ -61,13 +64,14 @@ TEST_F(DocumentSheet, InitAddsTheFivePagesInOrderWithOneRecordOnTheDriversHeap)
     EXPECT_EQ(context, plugin->sheetContext());
 }
 
-TEST_F(DocumentSheet, EachInitMakesARecordOfItsOwn)
+TEST_F(DocumentSheet, EachInitMakesARecordOfItsOwnButSharesTheActivationContext)
 {
     PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
     Call(info);
     Call(info);
     ASSERT_EQ(10u, core.pages.size());
     EXPECT_NE(core.pages[0].lParam, core.pages[5].lParam);
+    EXPECT_EQ(core.pages[0].hActCtx, core.pages[5].hActCtx);
     EXPECT_EQ(reinterpret_cast<SheetContext*>(core.pages[5].lParam), plugin->sheetContext());
 }
 
@@ -224,7 +228,17 @@ TEST_F(ShippedDocumentSheet, PagesComeFromTheDllAndTheirButtonsReachTheSpooler)
     for (size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(Module(), core.pages[i].hInstance);
         EXPECT_EQ(PageTemplateIds[i], TemplateIdOf(core.pages[i]));
+        EXPECT_EQ(static_cast<DWORD>(PSP_USEFUSIONCONTEXT), core.pages[i].dwFlags);
     }
+    // The DLL's manifest parses on its own as well.
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(Module(), path, MAX_PATH);
+    ACTCTXW request = {sizeof(request), ACTCTX_FLAG_RESOURCE_NAME_VALID};
+    request.lpSource = path;
+    request.lpResourceName = MAKEINTRESOURCEW(2);
+    const HANDLE context = CreateActCtxW(&request);
+    ASSERT_NE(INVALID_HANDLE_VALUE, context) << GetLastError();
+    ReleaseActCtx(context);
 
     ASSERT_NE(nullptr, core.OpenSheet({2}));
     HWND page = core.ShowPage(0);

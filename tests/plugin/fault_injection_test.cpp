@@ -16,11 +16,11 @@
 #include "emulation/kernel_seams.h"
 #include "emulation/printer_data.h"
 #include "emulation/spooler_recorder.h"
-#include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
 
 namespace {
 

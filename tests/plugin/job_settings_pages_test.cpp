@@ -11,11 +11,11 @@
 #include "emulation/driver_core.h"
 #include "emulation/kernel_seams.h"
 #include "emulation/spooler_recorder.h"
-#include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
 #include "settings/private_devmode.h"
+#include "sheet/module_resources.h"
 #include "support/dialog_layout.h"
 
 namespace {
@@ -92,33 +92,34 @@ struct TemplateRow {
     short x, y, cx, cy;
 };
 
-constexpr DWORD RADIO = BS_AUTORADIOBUTTON;  // neither tab stop nor group: one group per box
+constexpr DWORD RADIO = BS_AUTORADIOBUTTON;  // in the group its first button starts
+constexpr DWORD FIRST_RADIO = BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP;
 constexpr DWORD GROUP_BOX = BS_GROUPBOX;
 constexpr DWORD TEXT = SS_LEFT | WS_GROUP;
 
 const TemplateRow PrintModeTemplate[] = {
-    {-1, L"Button", L"Print Mode", GROUP_BOX, 23, 18, 216, 35},
+    {-1, L"Button", L"Print Mode", GROUP_BOX | WS_GROUP, 23, 18, 216, 35},
+    {IDC_MODE_VIVID, L"Button", L"Vivid", FIRST_RADIO, 43, 30, 45, 14},
     {IDC_MODE_STANDARD, L"Button", L"Standard", RADIO, 110, 30, 56, 14},
     {IDC_MODE_PHOTO, L"Button", L"Photo", RADIO, 181, 30, 47, 14},
-    {IDC_MODE_VIVID, L"Button", L"Vivid", RADIO, 43, 30, 45, 14},
 };
 
 const TemplateRow InkLevelTemplate[] = {
-    {IDC_INK_LEVEL_LIST, L"ComboBox", L"", CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 86, 160, 34, 84},
-    {IDC_TEST_PATTERN, L"Button", L"Test &Pattern", BS_PUSHBUTTON | WS_TABSTOP, 104, 131, 50, 14},
-    {-1, L"Button", L"Choose Ink Drop Size", GROUP_BOX, 24, 7, 212, 31},
-    {IDC_DROP_HEAVY, L"Button", L"Heavy", RADIO, 53, 19, 48, 10},
+    {-1, L"Button", L"Choose Ink Drop Size", GROUP_BOX, 24, 7, 216, 31},
+    {IDC_DROP_HEAVY, L"Button", L"Heavy", FIRST_RADIO, 53, 19, 48, 10},
     {IDC_DROP_MEDIUM, L"Button", L"Medium", RADIO, 110, 19, 55, 10},
     {IDC_DROP_LIGHT, L"Button", L"Light", RADIO, 168, 19, 49, 10},
-    {-1, L"Static", L"1. Choose the ink Drop Size above", TEXT, 38, 49, 183, 15},
-    {-1, L"Static", L"2. Click Test Pattern Below", TEXT, 38, 63, 183, 15},
+    {-1, L"Button", L"", GROUP_BOX | WS_GROUP, 23, 38, 217, 113},
+    {-1, L"Static", L"1. Choose the ink Drop Size above", TEXT, 38, 49, 183, 14},
+    {-1, L"Static", L"2. Click Test Pattern Below", TEXT, 38, 63, 183, 14},
     {-1, L"Static", L"3. Press PRINT key on your Printer keypad", TEXT, 38, 77, 183, 15},
-    {-1, L"Static", L"4. From the test pattern choose the highest ink density level ", TEXT, 38, 92, 193, 10},
+    {-1, L"Static", L"4. From the test pattern choose the highest ink density level ", TEXT, 38, 92, 199, 10},
     {-1, L"Static", L"with deepest color, without bleeding.", TEXT, 46, 102, 184, 13},
     {-1, L"Static", L"5. Enter the optimum ink value below , then click OK", TEXT, 39, 115, 190, 16},
-    {-1, L"Button", L"", GROUP_BOX, 23, 38, 213, 113},
+    {IDC_TEST_PATTERN, L"Button", L"Test &Pattern", BS_PUSHBUTTON | WS_TABSTOP, 104, 131, 50, 14},
+    {-1, L"Button", L"", GROUP_BOX, 23, 151, 218, 43},
     {-1, L"Static", L"Ink Level", TEXT, 41, 163, 37, 13},
-    {-1, L"Button", L"", GROUP_BOX, 23, 151, 214, 43},
+    {IDC_INK_LEVEL_LIST, L"ComboBox", L"", CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 86, 160, 34, 84},
     {IDC_BIDIRECTIONAL, L"Button", L"Bi-Directional Print", BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP, 132, 162, 78,
      10},
     {-1, L"Static", L"Ink Channels", TEXT, 30, 178, 44, 11},

@@ -9,11 +9,11 @@
 #include "emulation/driver_core.h"
 #include "emulation/kernel_seams.h"
 #include "emulation/spooler_recorder.h"
-#include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
 
 namespace {
 
@@ -135,7 +135,7 @@ TEST_F(PurgePage, AboutPageShowsTheProductLineAndVersion)
         texts.push_back(text);
     }
     ASSERT_EQ(3u, texts.size());
-    EXPECT_EQ(L"Vantrel Orlin Printer Driver Program", texts[1]);
-    EXPECT_EQ(L"Version 1.2", texts[2]);
+    EXPECT_EQ(L"Vantrel Orlin Printer Driver Program", texts[0]);
+    EXPECT_EQ(L"Version 1.2", texts[1]);
     EXPECT_EQ(0, GetWindowLongPtrW(about, DWLP_USER)) << "the About page keeps no sheet record";
 }

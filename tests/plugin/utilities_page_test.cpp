@@ -10,12 +10,13 @@
 #include "emulation/driver_core.h"
 #include "emulation/kernel_seams.h"
 #include "emulation/spooler_recorder.h"
-#include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/command_templates.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
+#include "support/dialog_layout.h"
 
 namespace {
 
@@ -156,6 +157,29 @@ TEST_F(UtilitiesPage, NozzleCheckAsksFirstAndOnlyTheFirstButtonSends)
     ASSERT_EQ(1u, spooler.jobs.size());
     EXPECT_EQ(L"Nozzle Check", spooler.jobs[0].docName);
     EXPECT_EQ(Bytes(NozzleCheckCommand, NozzleCheckCommand + 139), spooler.jobs[0].bytes);
+}
+
+TEST_F(UtilitiesPage, ItsDialogsHaveCommonControls6AndTheAdjustmentStartsAtSectionOne)
+{
+    bool confirmThemed = false, adjustmentThemed = false;
+    HWND focused = nullptr, sectionOne = nullptr;
+    DialogScript script;
+    script.WhenShown(L"Alignment")
+        .Look([&](HWND dialog) { confirmThemed = FromCommonControls6(GetDlgItem(dialog, IDOK)); })
+        .Click(IDOK);
+    script.WhenShown(Adjustment)
+        .Look([&](HWND dialog) {
+            adjustmentThemed = FromCommonControls6(GetDlgItem(dialog, IDC_REALIGNMENT));
+            focused = GetFocus();
+            sectionOne = GetDlgItem(dialog, IDC_SECTION1_LIST);
+        })
+        .Click(IDCANCEL);
+    Click(IDC_HEAD_ALIGNMENT);
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(confirmThemed);
+    EXPECT_TRUE(adjustmentThemed);
+    EXPECT_EQ(sectionOne, focused);
 }
 
 TEST_F(UtilitiesPage, CancelledAlignmentSendsNothingAndOpensNoAdjustment)

@@ -10,11 +10,11 @@
 #include "emulation/import_patch.h"
 #include "emulation/kernel_seams.h"
 #include "emulation/spooler_recorder.h"
-#include "frame/module.h"
 #include "frame/plugin.h"
 #include "jobs/raw_job_sender.h"
 #include "pages/page_procs.h"
 #include "resource_ids.h"
+#include "sheet/module_resources.h"
 
 namespace {
 

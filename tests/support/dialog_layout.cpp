@@ -1,5 +1,7 @@
 #include "support/dialog_layout.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 namespace {
@@ -189,17 +191,26 @@ bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out)
     return reader.ok();
 }
 
+OpenTemplate::OpenTemplate(HMODULE module, int templateId)
+    // A child template needs a parent; a pop-up one is simply owned by it.
+    : host_(CreateWindowExW(0, L"Static", L"inspector host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                            nullptr)),
+      dialog_(CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), host_, InspectedDialogProc, 0))
+{
+}
+
+OpenTemplate::~OpenTemplate()
+{
+    if (dialog_ != nullptr) DestroyWindow(dialog_);
+    DestroyWindow(host_);
+}
+
 LiveDialog CreateAndInspect(HMODULE module, int templateId)
 {
     LiveDialog live;
-    // A child template needs a parent; a pop-up one is simply owned by it.
-    HWND host =
-        CreateWindowExW(0, L"Static", L"inspector host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), host, InspectedDialogProc, 0);
-    if (dialog == nullptr) {
-        DestroyWindow(host);
-        return live;
-    }
+    const OpenTemplate opened(module, templateId);
+    HWND dialog = opened.dialog();
+    if (dialog == nullptr) return live;
     live.created = true;
     live.caption = WindowText(dialog);
     HDC dc = GetDC(dialog);
@@ -224,7 +235,12 @@ LiveDialog CreateAndInspect(HMODULE module, int templateId)
     }
     SelectObject(dc, oldFont);
     ReleaseDC(dialog, dc);
-    DestroyWindow(dialog);
-    DestroyWindow(host);
     return live;
+}
+
+bool FromCommonControls6(HWND control)
+{
+    // BCM_GETIDEALSIZE is a Common Controls 6 button message: user32's button does not know it.
+    SIZE ideal = {};
+    return SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) != 0;
 }

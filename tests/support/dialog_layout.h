@@ -55,6 +55,25 @@ struct LiveDialog {
     std::vector<std::pair<int, int>> staticTextWidths;
 };
 
-// Creates the template's dialog with a procedure of its own (child templates under a hidden host
-// window), lists what it holds and destroys it again.
+// The template's dialog created with a procedure that does nothing (child templates under a hidden
+// host window), destroyed with this object.
+class OpenTemplate {
+public:
+    OpenTemplate(HMODULE module, int templateId);
+    ~OpenTemplate();
+    OpenTemplate(const OpenTemplate&) = delete;
+    OpenTemplate& operator=(const OpenTemplate&) = delete;
+
+    HWND dialog() const { return dialog_; }
+
+private:
+    HWND host_;
+    HWND dialog_;
+};
+
+// Creates the template's dialog as OpenTemplate does, lists what it holds and destroys it again.
 LiveDialog CreateAndInspect(HMODULE module, int templateId);
+
+// Whether the control's class is Common Controls 6's. Under Wine as on Windows a button is only when
+// it was created inside an activation context that asks for version 6; otherwise it is user32's.
+bool FromCommonControls6(HWND control);

@@ -18,3 +18,7 @@ static_assert(sizeof(SheetContext) == 4 * sizeof(void*), "four pointer-sized fie
 struct CurrentSheet {
     SheetContext* context = nullptr;
 };
+
+// CPSFUNC_SET_RESULT with CPSUI_OK for the plug-in's pages: their pages' Apply and the document
+// item's both report through it.
+void ReportApplied(const SheetContext& context);
