@@ -1,0 +1,135 @@
+#include <utility>
+
+#include "tickets/feature_nodes.h"
+#include "tickets/ticket_operations.h"
+
+namespace {
+
+// The prefixes the capabilities document gives the namespaces our features are written with.
+struct Prefixes {
+    Bstr psf;
+    Bstr psk;
+    Bstr xsi;
+    Bstr xsd;
+};
+
+HRESULT FindPrefixes(SchemaDocument& document, Prefixes* prefixes)
+{
+    HRESULT hr = document.PrefixFor(PSF_NAMESPACE, L"psf", &prefixes->psf);
+    if (SUCCEEDED(hr)) hr = document.PrefixFor(PSK_NAMESPACE, L"psk", &prefixes->psk);
+    if (SUCCEEDED(hr)) hr = document.PrefixFor(XSI_NAMESPACE, L"xsi", &prefixes->xsi);
+    if (SUCCEEDED(hr)) hr = document.PrefixFor(XSD_NAMESPACE, L"xsd", &prefixes->xsd);
+    return hr;
+}
+
+// Appends <psf:Property name="name"><psf:Value xsi:type="xsd:type">text</psf:Value></psf:Property>.
+HRESULT AppendProperty(SchemaDocument& document, const Prefixes& prefixes, IXMLDOMElement* parent,
+                       const Bstr& namePrefix, const wchar_t* name, const wchar_t* type, BSTR text)
+{
+    ComPtr<IXMLDOMElement> property;
+    HRESULT hr = document.CreateSchemaElement(L"Property", &property);
+    if (SUCCEEDED(hr)) hr = SchemaDocument::SetQName(property.Get(), L"name", namePrefix, name);
+    ComPtr<IXMLDOMElement> value;
+    if (SUCCEEDED(hr)) hr = document.CreateSchemaElement(L"Value", &value);
+    if (SUCCEEDED(hr)) hr = document.SetValueType(value.Get(), prefixes.xsi, prefixes.xsd, type);
+    if (SUCCEEDED(hr)) hr = value->put_text(text);
+    if (SUCCEEDED(hr)) hr = AppendChild(property.Get(), value.Get());
+    if (SUCCEEDED(hr)) hr = AppendChild(parent, property.Get());
+    return hr;
+}
+
+// The display name of `id` from the string table, as a new string.
+HRESULT LoadDisplayName(HMODULE strings, unsigned id, Bstr* text)
+{
+    const wchar_t* resource = nullptr;
+    const int length = LoadStringW(strings, id, reinterpret_cast<LPWSTR>(&resource), 0);
+    if (length <= 0 || resource == nullptr) return HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND);
+    *text->Out() = SysAllocStringLen(resource, static_cast<UINT>(length));
+    return text->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT AppendDisplayName(SchemaDocument& document, const Prefixes& prefixes, IXMLDOMElement* parent, HMODULE strings,
+                          unsigned id)
+{
+    Bstr text;
+    const HRESULT hr = LoadDisplayName(strings, id, &text);
+    if (FAILED(hr)) return hr;
+    return AppendProperty(document, prefixes, parent, prefixes.psk, L"DisplayName", L"string", text.Get());
+}
+
+// Whether the ticket, if any, selects Photo: then Heavy and Medium cannot be chosen.
+HRESULT TicketPrintMode(IXMLDOMDocument2* ticket, int32_t* printMode)
+{
+    *printMode = -1;
+    if (ticket == nullptr) return S_OK;
+    SchemaDocument document(ticket);
+    HRESULT hr = document.Open();
+    if (FAILED(hr)) return hr;
+    FeatureNodes features(document);
+    FoundFeatures found;
+    bool removed = false;
+    hr = features.Find(Duplicates::Keep, &found, &removed);
+    if (FAILED(hr) || !found.first[TICKET_PRINT_MODE]) return hr;
+    FeatureChoice choice;
+    hr = features.ReadChoice(found.first[TICKET_PRINT_MODE].Get(), TICKET_FEATURES[TICKET_PRINT_MODE], &choice);
+    if (SUCCEEDED(hr) && choice.optionCount == 1 && choice.first != nullptr) *printMode = choice.first->value;
+    return hr;
+}
+
+HRESULT AppendFeature(SchemaDocument& document, FeatureNodes& features, const Prefixes& prefixes, HMODULE strings,
+                      size_t index, int32_t printMode)
+{
+    const TicketFeature& which = TICKET_FEATURES[index];
+    ComPtr<IXMLDOMElement> feature;
+    HRESULT hr = features.CreateFeature(which, &feature);
+    if (FAILED(hr)) return hr;
+    Bstr pickOne;
+    *pickOne.Out() = JoinQName(prefixes.psk.Get(), prefixes.psk.Length(), L"PickOne", 7);
+    if (pickOne.Get() == nullptr) return E_OUTOFMEMORY;
+    hr = AppendProperty(document, prefixes, feature.Get(), prefixes.psf, L"SelectionType", L"QName", pickOne.Get());
+    if (SUCCEEDED(hr)) hr = AppendDisplayName(document, prefixes, feature.Get(), strings, which.displayName);
+
+    for (size_t i = 0; SUCCEEDED(hr) && i < which.optionCount; ++i) {
+        const TicketOption& option = which.options[i];
+        const bool excluded = index == TICKET_DROP_SIZE && DropSizeExcluded(printMode, option.value);
+        ComPtr<IXMLDOMElement> element;
+        hr = features.CreateOption(option, &element);
+        if (SUCCEEDED(hr)) {
+            hr = SchemaDocument::SetQName(element.Get(), L"constrained", prefixes.psk,
+                                          excluded ? L"PrintTicketSettings" : L"None");
+        }
+        if (SUCCEEDED(hr)) hr = AppendDisplayName(document, prefixes, element.Get(), strings, option.displayName);
+        if (SUCCEEDED(hr)) hr = AppendChild(feature.Get(), element.Get());
+    }
+    if (FAILED(hr)) return hr;
+    return AppendChild(document.Root(), feature.Get());
+}
+
+}  // namespace
+
+HRESULT AddCapabilities(IXMLDOMDocument2* ticket, IXMLDOMDocument2* capabilities, HMODULE strings)
+{
+    int32_t printMode = -1;
+    HRESULT hr = TicketPrintMode(ticket, &printMode);
+    if (FAILED(hr)) return hr;
+
+    SchemaDocument document(capabilities);
+    hr = document.Open();
+    if (FAILED(hr)) return hr;
+    Prefixes prefixes;
+    hr = FindPrefixes(document, &prefixes);
+    if (FAILED(hr)) return hr;
+
+    // Called again on the same document, the features are replaced, not doubled.
+    FeatureNodes features(document);
+    FoundFeatures found;
+    bool removed = false;
+    hr = features.Find(Duplicates::Remove, &found, &removed);
+    for (size_t i = 0; SUCCEEDED(hr) && i < TICKET_FEATURE_COUNT; ++i) {
+        if (found.first[i]) hr = features.RemoveFromRoot(found.first[i].Get());
+    }
+    for (size_t i = 0; SUCCEEDED(hr) && i < TICKET_FEATURE_COUNT; ++i) {
+        hr = AppendFeature(document, features, prefixes, strings, i, printMode);
+    }
+    return hr;
+}
