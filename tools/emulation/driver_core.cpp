@@ -100,20 +100,20 @@ bool DriverCoreStandIn::Defaults(void* section, std::wstring* error)
     return false;
 }
 
-bool DriverCoreStandIn::MergeIntoDefaults(std::wstring* error)
+bool DriverCoreStandIn::MergeIntoDefaults(void* section, std::wstring* error)
 {
     // Fresh defaults, with the job's section merged into them; the sheet then edits the result.
     std::vector<BYTE> merged(privateSize_, 0);
     if (!Defaults(merged.data(), error)) return false;
     OEMDMPARAM param = DevModeParam();
     param.pPublicDMOut = publicDevmode();
-    param.pOEMDMIn = privateSection();
+    param.pOEMDMIn = section;
     param.pOEMDMOut = merged.data();
     if (FAILED(plugin_->DevMode(OEMDM_MERGE, &param))) {
         *error = L"DevMode(OEMDM_MERGE) failed";
         return false;
     }
-    memcpy(privateSection(), merged.data(), privateSize_);
+    memcpy(section, merged.data(), privateSize_);
     return true;
 }
 

@@ -56,9 +56,10 @@ public:
     DWORD privateSize() const { return privateSize_; }
     // The plug-in's defaults written into a section of privateSize() bytes.
     bool Defaults(void* section, std::wstring* error);
-    // The job's section merged into fresh defaults (DevMode OEMDM_DEFAULT, then OEMDM_MERGE), as the
-    // core does with the devmode an application hands to the document properties.
-    bool MergeIntoDefaults(std::wstring* error);
+    // A section of the job devmode (or of a copy of it) merged into fresh defaults (DevMode
+    // OEMDM_DEFAULT, then OEMDM_MERGE), as the core does with the devmode an application hands to
+    // the document properties, and when it validates a devmode.
+    bool MergeIntoDefaults(void* section, std::wstring* error);
     // The record of a DevMode call about the job devmode, with the public part as input.
     OEMDMPARAM DevModeParam();
 

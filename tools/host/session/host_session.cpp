@@ -76,7 +76,7 @@ bool HostSession::Open(const std::wstring& dllPath, const wchar_t* printerName, 
 bool HostSession::MergeIntoDefaults(FILE* log, std::wstring* error)
 {
     // As for DocumentProperties with the job's devmode as input.
-    if (!core_->MergeIntoDefaults(error)) return false;
+    if (!core_->MergeIntoDefaults(core_->privateSection(), error)) return false;
     fwprintf(log, L"  DevMode: defaults, with the job's private section merged into them\n");
     return true;
 }
