@@ -10,7 +10,7 @@
 #include "settings/private_devmode.h"
 
 // Namespace URI of every feature and option name below.
-constexpr wchar_t ORLIN_TICKET_NAMESPACE[] = L"http://schemas.vantrel.com/printing/2026/orlin";
+inline constexpr wchar_t ORLIN_TICKET_NAMESPACE[] = L"http://schemas.vantrel.com/printing/2026/orlin";
 
 struct TicketOption {
     const wchar_t* name;   // local name in ORLIN_TICKET_NAMESPACE

@@ -65,7 +65,7 @@ HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* re
     return hr;
 }
 
-HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice) const
+HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice)
 {
     *choice = {};
     ComPtr<IXMLDOMNode> node;

@@ -30,7 +30,7 @@ public:
     // `*removed` says whether any did.
     HRESULT Find(Duplicates duplicates, FoundFeatures* found, bool* removed);
 
-    HRESULT ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice) const;
+    HRESULT ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice);
 
     // Leaves `feature` with exactly one psf:Option, `option`; `*changed` says whether it had to
     // change. Other children (properties) stay.

@@ -15,16 +15,57 @@ QName SplitQName(BSTR value)
     return {value, prefixLength, colon + 1, length - prefixLength - 1};
 }
 
-// "xmlns:prefix", the attribute that declares `prefix`; "xmlns" for the default namespace.
-BSTR DeclarationName(const wchar_t* prefix, UINT prefixLength)
+// Writes `n` in decimal at `out` (room for 10 digits); returns the number of digits.
+size_t AppendNumber(unsigned n, wchar_t* out)
 {
-    return JoinQName(XMLNS, 5, prefix, prefixLength);
+    wchar_t digits[10];
+    size_t count = 0;
+    do {
+        digits[count++] = static_cast<wchar_t>(L'0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    for (size_t i = 0; i < count; ++i) out[i] = digits[count - 1 - i];
+    return count;
 }
 
-// The namespace `element` itself declares for `declaration`: null when it declares none.
-HRESULT DeclaredOn(IXMLDOMElement* element, BSTR declaration, Variant* uri)
+// Walks `element`'s namespace declarations until `match(prefix, length, attribute, &stop)` stops
+// it. They are read from the attribute list, which holds them whether parsed or added through the
+// DOM (Wine's getAttribute finds only parsed ones). The default namespace has an empty prefix.
+template <class Match>
+HRESULT ForEachDeclaration(IXMLDOMElement* element, Match match)
 {
-    return element->getAttribute(declaration, uri->Out());
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    HRESULT hr = element->get_attributes(attributes.Out());
+    if (FAILED(hr) || !attributes) return hr;
+    LONG count = 0;
+    hr = attributes->get_length(&count);
+    for (LONG i = 0; SUCCEEDED(hr) && i < count; ++i) {
+        ComPtr<IXMLDOMNode> attribute;
+        hr = attributes->get_item(i, attribute.Out());
+        if (FAILED(hr) || !attribute) continue;
+        Bstr name;
+        hr = attribute->get_nodeName(name.Out());
+        if (FAILED(hr)) return hr;
+        const UINT length = name.Length();
+        if (length < 5 || std::wmemcmp(name.Get(), XMLNS, 5) != 0) continue;
+        if (length > 5 && name.Get()[5] != L':') continue;
+        const UINT skip = length > 5 ? 6 : 5;
+        bool stop = false;
+        hr = match(name.Get() + skip, length - skip, attribute.Get(), &stop);
+        if (stop) return hr;
+    }
+    return hr;
+}
+
+// The namespace `element` itself declares for `prefix`; `*declared` false when it declares none.
+HRESULT DeclaredOn(IXMLDOMElement* element, const wchar_t* prefix, UINT prefixLength, Bstr* uri, bool* declared)
+{
+    *declared = false;
+    return ForEachDeclaration(element, [&](const wchar_t* name, UINT length, IXMLDOMNode* attribute, bool* stop) {
+        if (length != prefixLength || std::wmemcmp(name, prefix, length) != 0) return S_OK;
+        *stop = *declared = true;
+        return attribute->get_text(uri->Out());
+    });
 }
 
 }  // namespace
@@ -71,7 +112,7 @@ HRESULT SchemaDocument::IsSchemaElement(IXMLDOMNode* node, const wchar_t* local,
 }
 
 HRESULT SchemaDocument::NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, const wchar_t* uri, Bstr* value,
-                               QName* local) const
+                               QName* local)
 {
     *local = {};
     Variant attribute;
@@ -81,75 +122,68 @@ HRESULT SchemaDocument::NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, 
     if (FAILED(hr) || attribute.String() == nullptr) return hr;
     *value->Out() = SysAllocStringLen(attribute.String(), SysStringLen(attribute.String()));
     if (value->Get() == nullptr) return E_OUTOFMEMORY;
-
     const QName name = SplitQName(value->Get());
-    Bstr declaration;
-    *declaration.Out() = DeclarationName(name.prefix, name.prefixLength);
-    if (declaration.Get() == nullptr) return E_OUTOFMEMORY;
 
     // The nearest declaration of the prefix decides, as for any XML name.
-    IXMLDOMElement* const scopes[] = {element, parent, root_.Get()};
+    IXMLDOMElement* const scopes[] = {element, parent};
     for (IXMLDOMElement* scope : scopes) {
         if (scope == nullptr) continue;
-        Variant declared;
-        hr = DeclaredOn(scope, declaration.Get(), &declared);
+        Bstr declared;
+        bool found = false;
+        hr = DeclaredOn(scope, name.prefix, name.prefixLength, &declared, &found);
         if (FAILED(hr)) return hr;
-        if (declared.String() == nullptr) continue;
-        if (SameText(declared.String(), SysStringLen(declared.String()), uri)) *local = name;
+        if (!found) continue;
+        if (SameText(declared.Get(), declared.Length(), uri)) *local = name;
         return S_OK;
     }
+    // Names in one document mostly share a prefix: the root's answer for the last one is kept.
+    if (!rootCached_ || !SameText(name.prefix, name.prefixLength, rootPrefix_.Get()) ||
+        rootPrefix_.Length() != name.prefixLength) {
+        rootCached_ = false;
+        *rootPrefix_.Out() = SysAllocStringLen(name.prefix, name.prefixLength);
+        if (rootPrefix_.Get() == nullptr) return E_OUTOFMEMORY;
+        hr = DeclaredOn(root_.Get(), name.prefix, name.prefixLength, &rootUri_, &rootDeclared_);
+        if (FAILED(hr)) return hr;
+        rootCached_ = true;
+    }
+    if (rootDeclared_ && SameText(rootUri_.Get(), rootUri_.Length(), uri)) *local = name;
     return S_OK;
 }
 
 HRESULT SchemaDocument::PrefixFor(const wchar_t* uri, const wchar_t* preferred, Bstr* prefix)
 {
-    ComPtr<IXMLDOMNamedNodeMap> attributes;
-    HRESULT hr = root_->get_attributes(attributes.Out());
-    if (FAILED(hr)) return hr;
-    LONG count = 0;
-    if (attributes) {
-        hr = attributes->get_length(&count);
-        if (FAILED(hr)) return hr;
-    }
-    for (LONG i = 0; i < count; ++i) {
-        ComPtr<IXMLDOMNode> attribute;
-        hr = attributes->get_item(i, attribute.Out());
-        if (FAILED(hr)) return hr;
-        if (!attribute) continue;
-        Bstr name;
-        hr = attribute->get_nodeName(name.Out());
-        if (FAILED(hr)) return hr;
-        const UINT length = name.Length();
-        if (length <= 6 || std::wmemcmp(name.Get(), L"xmlns:", 6) != 0) continue;
-        Bstr value;
-        hr = attribute->get_text(value.Out());
-        if (FAILED(hr)) return hr;
-        if (!SameText(value.Get(), value.Length(), uri)) continue;
-        *prefix->Out() = SysAllocStringLen(name.Get() + 6, length - 6);
-        return prefix->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
-    }
+    bool found = false;
+    HRESULT hr =
+        ForEachDeclaration(root_.Get(), [&](const wchar_t* name, UINT length, IXMLDOMNode* attribute, bool* stop) {
+            Bstr value;
+            const HRESULT got = attribute->get_text(value.Out());
+            if (FAILED(got) || length == 0 || !SameText(value.Get(), value.Length(), uri)) return got;
+            *stop = found = true;
+            *prefix->Out() = SysAllocStringLen(name, length);
+            return prefix->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
+        });
+    if (FAILED(hr) || found) return hr;
 
     // None yet: the preferred prefix, or the first numbered one that nothing on the root declares.
-    wchar_t candidate[32];
+    const size_t stem = std::wcslen(preferred);
+    wchar_t candidate[24];
+    if (stem + 11 > sizeof(candidate) / sizeof(candidate[0])) return E_INVALIDARG;
+    std::wmemcpy(candidate, preferred, stem);
     for (unsigned n = 0;; ++n) {
-        if (n == 0) {
-            std::swprintf(candidate, 32, L"%ls", preferred);
-        } else {
-            std::swprintf(candidate, 32, L"%ls%u", preferred, n);
-        }
-        const UINT length = static_cast<UINT>(std::wcslen(candidate));
-        Bstr declaration;
-        *declaration.Out() = DeclarationName(candidate, length);
-        if (declaration.Get() == nullptr) return E_OUTOFMEMORY;
-        Variant taken;
-        hr = DeclaredOn(root_.Get(), declaration.Get(), &taken);
+        const UINT length = static_cast<UINT>(stem + (n != 0 ? AppendNumber(n, candidate + stem) : 0));
+        Bstr taken;
+        bool declared = false;
+        hr = DeclaredOn(root_.Get(), candidate, length, &taken, &declared);
         if (FAILED(hr)) return hr;
-        if (taken.String() != nullptr) continue;
+        if (declared) continue;
 
+        Bstr declaration;
+        *declaration.Out() = JoinQName(XMLNS, 5, candidate, length);
         Variant value;
-        if (!value.HoldString(SysAllocString(uri))) return E_OUTOFMEMORY;
+        if (!value.HoldString(SysAllocString(uri)) || declaration.Get() == nullptr) return E_OUTOFMEMORY;
         hr = root_->setAttribute(declaration.Get(), value.Get());
         if (FAILED(hr)) return hr;
+        rootCached_ = false;
         *prefix->Out() = SysAllocStringLen(candidate, length);
         return prefix->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
     }

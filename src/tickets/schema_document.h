@@ -5,10 +5,11 @@
 
 #include "tickets/com_handles.h"
 
-constexpr wchar_t PSF_NAMESPACE[] = L"http://schemas.microsoft.com/windows/2003/08/printing/printschemaframework";
-constexpr wchar_t PSK_NAMESPACE[] = L"http://schemas.microsoft.com/windows/2003/08/printing/printschemakeywords";
-constexpr wchar_t XSI_NAMESPACE[] = L"http://www.w3.org/2001/XMLSchema-instance";
-constexpr wchar_t XSD_NAMESPACE[] = L"http://www.w3.org/2001/XMLSchema";
+inline constexpr wchar_t PSF_NAMESPACE[] =
+    L"http://schemas.microsoft.com/windows/2003/08/printing/printschemaframework";
+inline constexpr wchar_t PSK_NAMESPACE[] = L"http://schemas.microsoft.com/windows/2003/08/printing/printschemakeywords";
+inline constexpr wchar_t XSI_NAMESPACE[] = L"http://www.w3.org/2001/XMLSchema-instance";
+inline constexpr wchar_t XSD_NAMESPACE[] = L"http://www.w3.org/2001/XMLSchema";
 
 // A QName value split at its colon; a name without one has an empty prefix.
 struct QName {
@@ -34,8 +35,7 @@ public:
     // Reads the QName in `element`'s `name` attribute. `*local` points into `*value` and is set only
     // when the prefix stands for `uri` on `element`: its own declarations first, then those of
     // `parent` (null for a child of the root), then the root's.
-    HRESULT NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, const wchar_t* uri, Bstr* value,
-                   QName* local) const;
+    HRESULT NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, const wchar_t* uri, Bstr* value, QName* local);
 
     // The prefix to write names of `uri` with: the first the root declares for it, else `preferred`
     // (with a number added while that is taken) declared on the root now.
@@ -55,6 +55,11 @@ private:
     ComPtr<IXMLDOMElement> root_;
     Bstr schemaPrefix_;  // the root's prefix for psf, found on the first element created
     bool schemaPrefixKnown_ = false;
+    // What the root declares for the prefix looked up last.
+    Bstr rootPrefix_;
+    Bstr rootUri_;
+    bool rootDeclared_ = false;
+    bool rootCached_ = false;
 };
 
 // "prefix:local", or `local` for an empty prefix; null when out of memory.
