@@ -206,7 +206,8 @@ TEST_F(HostWithShippingDll, TheHostsOffsetPageStoresTheOffsetThroughThePluginsCa
 // into the job devmode; and no reference to the plug-in left behind.
 TEST_F(HostWithShippingDll, TheCoresTicketSideResolvesAnApplicationsChoiceAndThenWritesItIntoTheJob)
 {
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_TRUE(SUCCEEDED(com) || com == RPC_E_CHANGED_MODE);  // the thread may have COM already
     {
         PrintTicketCore core(session_.core());
         ASSERT_EQ(S_OK, core.Open()) << core.failedCall();
@@ -228,7 +229,7 @@ TEST_F(HostWithShippingDll, TheCoresTicketSideResolvesAnApplicationsChoiceAndThe
         const size_t dropSize =
             text.find(L"<psf:Feature name=\"orlin:InkDropSize\">\n    <psf:Option name=\"orlin:Light\"/>");
         EXPECT_NE(std::wstring::npos, dropSize) << text;
-        EXPECT_EQ(std::wstring::npos, text.find(L"orlin:InkDropSize", dropSize + 1)) << "one feature only";
+        EXPECT_EQ(text.find(L"\"orlin:InkDropSize\""), text.rfind(L"\"orlin:InkDropSize\"")) << "one feature only";
         EXPECT_EQ(text.find(L"xmlns:psf"), text.rfind(L"xmlns:psf")) << "declared once, on the root";
 
         ASSERT_EQ(S_OK, core.ToJobDevmode(ticket.Get()));
@@ -237,5 +238,5 @@ TEST_F(HostWithShippingDll, TheCoresTicketSideResolvesAnApplicationsChoiceAndThe
         EXPECT_EQ(before.offsetValue, session_.privateSection()->offsetValue);
     }
     EXPECT_EQ(0u, session_.ReleasePlugin()) << "the core kept a reference to the provider";
-    CoUninitialize();
+    if (SUCCEEDED(com)) CoUninitialize();
 }
