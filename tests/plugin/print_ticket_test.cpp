@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "emulation/driver_helper.h"
-#include "emulation/import_patch.h"
 #include "settings/ticket_features.h"
 #include "support/shipping_dll.h"
 #include "tickets/com_handles.h"
@@ -128,6 +127,7 @@ protected:
     {
         if (provider_ != nullptr) EXPECT_EQ(1u, provider_->Release());
         if (plugin_ != nullptr) EXPECT_EQ(0u, plugin_->Release());
+        CoUninitialize();
     }
 
     HRESULT ToTicket(PrivateDevmode* section, IXMLDOMDocument2* ticket, ULONG size = PRIVATE_DEVMODE_SIZE)
