@@ -1,5 +1,3 @@
-#include <utility>
-
 #include "tickets/feature_nodes.h"
 #include "tickets/ticket_operations.h"
 
