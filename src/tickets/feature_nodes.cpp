@@ -43,12 +43,17 @@ HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* re
             ComPtr<IXMLDOMElement> element;
             hr = AsElement(node.Get(), &element);
             if (FAILED(hr)) return hr;
+            // Names are matched first (cheap), then resolved to a namespace (several DOM calls).
             Bstr value;
             QName name;
-            hr = document_.NameIn(element.Get(), nullptr, ORLIN_TICKET_NAMESPACE, &value, &name);
+            hr = document_.ReadName(element.Get(), &value, &name);
             if (FAILED(hr)) return hr;
             const TicketFeature* ours = FindTicketFeature(name.local, name.localLength);
-            if (ours != nullptr) {
+            bool inOurs = false;
+            if (ours != nullptr)
+                hr = document_.InNamespace(element.Get(), nullptr, name, ORLIN_TICKET_NAMESPACE, &inOurs);
+            if (FAILED(hr)) return hr;
+            if (inOurs) {
                 ComPtr<IXMLDOMElement>& first = found->first[ours - TICKET_FEATURES];
                 if (!first) {
                     first = std::move(element);
@@ -80,9 +85,14 @@ HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& w
             if (FAILED(hr)) return hr;
             Bstr value;
             QName name;
-            hr = document_.NameIn(element.Get(), feature, ORLIN_TICKET_NAMESPACE, &value, &name);
+            hr = document_.ReadName(element.Get(), &value, &name);
             if (FAILED(hr)) return hr;
-            choice->first = FindTicketOptionByName(which, name.local, name.localLength);
+            const TicketOption* known = FindTicketOptionByName(which, name.local, name.localLength);
+            bool inOurs = false;
+            if (known != nullptr)
+                hr = document_.InNamespace(element.Get(), feature, name, ORLIN_TICKET_NAMESPACE, &inOurs);
+            if (FAILED(hr)) return hr;
+            if (inOurs) choice->first = known;
         }
         ComPtr<IXMLDOMNode> next;
         hr = NextSibling(node.Get(), &next);

@@ -45,9 +45,10 @@ public:
     HRESULT Append(const TicketFeature& which, const TicketOption& option);
     HRESULT RemoveFromRoot(IXMLDOMElement* feature);
 
-private:
+    // Our namespace's prefix on the root; declared there on the first call that needs it.
     HRESULT OurPrefix(const Bstr** prefix);
 
+private:
     SchemaDocument& document_;
     Bstr prefix_;  // ours as the root declares it; declared on the first write that needs it
     bool prefixKnown_ = false;

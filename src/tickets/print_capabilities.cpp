@@ -1,5 +1,3 @@
-#include <utility>
-
 #include "tickets/feature_nodes.h"
 #include "tickets/ticket_operations.h"
 
@@ -22,9 +20,10 @@ HRESULT FindPrefixes(SchemaDocument& document, Prefixes* prefixes)
     return hr;
 }
 
-// Appends <psf:Property name="name"><psf:Value xsi:type="xsd:type">text</psf:Value></psf:Property>.
-HRESULT AppendProperty(SchemaDocument& document, const Prefixes& prefixes, IXMLDOMElement* parent,
-                       const Bstr& namePrefix, const wchar_t* name, const wchar_t* type, BSTR text)
+// Appends <psf:Property name="name"><psf:Value xsi:type="xsd:type">text</psf:Value></psf:Property>;
+// the value stays empty for a null text.
+HRESULT AppendProperty(SchemaDocument& document, const Prefixes& prefixes, IXMLDOMNode* parent, const Bstr& namePrefix,
+                       const wchar_t* name, const wchar_t* type, BSTR text)
 {
     ComPtr<IXMLDOMElement> property;
     HRESULT hr = document.CreateSchemaElement(L"Property", &property);
@@ -32,10 +31,44 @@ HRESULT AppendProperty(SchemaDocument& document, const Prefixes& prefixes, IXMLD
     ComPtr<IXMLDOMElement> value;
     if (SUCCEEDED(hr)) hr = document.CreateSchemaElement(L"Value", &value);
     if (SUCCEEDED(hr)) hr = document.SetValueType(value.Get(), prefixes.xsi, prefixes.xsd, type);
-    if (SUCCEEDED(hr)) hr = value->put_text(text);
+    if (SUCCEEDED(hr) && text != nullptr) hr = value->put_text(text);
     if (SUCCEEDED(hr)) hr = AppendChild(property.Get(), value.Get());
     if (SUCCEEDED(hr)) hr = AppendChild(parent, property.Get());
     return hr;
+}
+
+// Building an element through the DOM costs several calls per node; a deep copy of a finished one
+// costs one. So one feature and one option are built, with an empty display name, and every
+// feature and option is a copy of them with its names filled in.
+struct Patterns {
+    ComPtr<IXMLDOMNode> feature;  // SelectionType PickOne, then DisplayName
+    ComPtr<IXMLDOMNode> option;   // constrained psk:None, then DisplayName
+};
+
+HRESULT MakePatterns(SchemaDocument& document, const Prefixes& prefixes, Patterns* patterns)
+{
+    ComPtr<IXMLDOMElement> option;
+    HRESULT hr = document.CreateSchemaElement(L"Option", &option);
+    if (SUCCEEDED(hr)) hr = SchemaDocument::SetQName(option.Get(), L"constrained", prefixes.psk, L"None");
+    if (SUCCEEDED(hr))
+        hr = AppendProperty(document, prefixes, option.Get(), prefixes.psk, L"DisplayName", L"string", nullptr);
+    ComPtr<IXMLDOMElement> feature;
+    if (SUCCEEDED(hr)) hr = document.CreateSchemaElement(L"Feature", &feature);
+    Bstr pickOne;
+    if (SUCCEEDED(hr)) {
+        *pickOne.Out() = JoinQName(prefixes.psk.Get(), prefixes.psk.Length(), L"PickOne", 7);
+        if (pickOne.Get() == nullptr) hr = E_OUTOFMEMORY;
+    }
+    if (SUCCEEDED(hr))
+        hr = AppendProperty(document, prefixes, feature.Get(), prefixes.psf, L"SelectionType", L"QName", pickOne.Get());
+    ComPtr<IXMLDOMNode> displayName, copy;
+    if (SUCCEEDED(hr)) hr = option->get_lastChild(displayName.Out());
+    if (SUCCEEDED(hr)) hr = displayName->cloneNode(VARIANT_TRUE, copy.Out());
+    if (SUCCEEDED(hr)) hr = AppendChild(feature.Get(), copy.Get());
+    if (FAILED(hr)) return hr;
+    hr = option->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(patterns->option.Out()));
+    if (FAILED(hr)) return hr;
+    return feature->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(patterns->feature.Out()));
 }
 
 // The display name of `id` from the string table, as a new string.
@@ -48,13 +81,20 @@ HRESULT LoadDisplayName(HMODULE strings, unsigned id, Bstr* text)
     return text->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT AppendDisplayName(SchemaDocument& document, const Prefixes& prefixes, IXMLDOMElement* parent, HMODULE strings,
-                          unsigned id)
+// A copy of `pattern` named `prefix:name`, its display name (the last child's value) `id`'s string.
+HRESULT CopyPattern(IXMLDOMNode* pattern, const Bstr& prefix, const wchar_t* name, HMODULE strings, unsigned id,
+                    ComPtr<IXMLDOMElement>* element)
 {
+    ComPtr<IXMLDOMNode> copy, property, value;
+    HRESULT hr = pattern->cloneNode(VARIANT_TRUE, copy.Out());
+    if (SUCCEEDED(hr)) hr = copy->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
+    if (SUCCEEDED(hr)) hr = SchemaDocument::SetQName(element->Get(), L"name", prefix, name);
+    if (SUCCEEDED(hr)) hr = copy->get_lastChild(property.Out());
+    if (SUCCEEDED(hr)) hr = property->get_firstChild(value.Out());
     Bstr text;
-    const HRESULT hr = LoadDisplayName(strings, id, &text);
-    if (FAILED(hr)) return hr;
-    return AppendProperty(document, prefixes, parent, prefixes.psk, L"DisplayName", L"string", text.Get());
+    if (SUCCEEDED(hr)) hr = LoadDisplayName(strings, id, &text);
+    if (SUCCEEDED(hr)) hr = value->put_text(text.Get());
+    return hr;
 }
 
 // Whether the ticket, if any, selects Photo: then Heavy and Medium cannot be chosen.
@@ -76,29 +116,19 @@ HRESULT TicketPrintMode(IXMLDOMDocument2* ticket, int32_t* printMode)
     return hr;
 }
 
-HRESULT AppendFeature(SchemaDocument& document, FeatureNodes& features, const Prefixes& prefixes, HMODULE strings,
-                      size_t index, int32_t printMode)
+HRESULT AppendFeature(SchemaDocument& document, const Bstr& ours, const Prefixes& prefixes, const Patterns& patterns,
+                      HMODULE strings, size_t index, int32_t printMode)
 {
     const TicketFeature& which = TICKET_FEATURES[index];
     ComPtr<IXMLDOMElement> feature;
-    HRESULT hr = features.CreateFeature(which, &feature);
-    if (FAILED(hr)) return hr;
-    Bstr pickOne;
-    *pickOne.Out() = JoinQName(prefixes.psk.Get(), prefixes.psk.Length(), L"PickOne", 7);
-    if (pickOne.Get() == nullptr) return E_OUTOFMEMORY;
-    hr = AppendProperty(document, prefixes, feature.Get(), prefixes.psf, L"SelectionType", L"QName", pickOne.Get());
-    if (SUCCEEDED(hr)) hr = AppendDisplayName(document, prefixes, feature.Get(), strings, which.displayName);
-
+    HRESULT hr = CopyPattern(patterns.feature.Get(), ours, which.name, strings, which.displayName, &feature);
     for (size_t i = 0; SUCCEEDED(hr) && i < which.optionCount; ++i) {
         const TicketOption& option = which.options[i];
-        const bool excluded = index == TICKET_DROP_SIZE && DropSizeExcluded(printMode, option.value);
         ComPtr<IXMLDOMElement> element;
-        hr = features.CreateOption(option, &element);
-        if (SUCCEEDED(hr)) {
-            hr = SchemaDocument::SetQName(element.Get(), L"constrained", prefixes.psk,
-                                          excluded ? L"PrintTicketSettings" : L"None");
+        hr = CopyPattern(patterns.option.Get(), ours, option.name, strings, option.displayName, &element);
+        if (SUCCEEDED(hr) && index == TICKET_DROP_SIZE && DropSizeExcluded(printMode, option.value)) {
+            hr = SchemaDocument::SetQName(element.Get(), L"constrained", prefixes.psk, L"PrintTicketSettings");
         }
-        if (SUCCEEDED(hr)) hr = AppendDisplayName(document, prefixes, element.Get(), strings, option.displayName);
         if (SUCCEEDED(hr)) hr = AppendChild(feature.Get(), element.Get());
     }
     if (FAILED(hr)) return hr;
@@ -128,8 +158,12 @@ HRESULT AddCapabilities(IXMLDOMDocument2* ticket, IXMLDOMDocument2* capabilities
     for (size_t i = 0; SUCCEEDED(hr) && i < TICKET_FEATURE_COUNT; ++i) {
         if (found.first[i]) hr = features.RemoveFromRoot(found.first[i].Get());
     }
+    const Bstr* ours = nullptr;
+    if (SUCCEEDED(hr)) hr = features.OurPrefix(&ours);
+    Patterns patterns;
+    if (SUCCEEDED(hr)) hr = MakePatterns(document, prefixes, &patterns);
     for (size_t i = 0; SUCCEEDED(hr) && i < TICKET_FEATURE_COUNT; ++i) {
-        hr = AppendFeature(document, features, prefixes, strings, i, printMode);
+        hr = AppendFeature(document, *ours, prefixes, patterns, strings, i, printMode);
     }
     return hr;
 }

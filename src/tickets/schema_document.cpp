@@ -111,19 +111,25 @@ HRESULT SchemaDocument::IsSchemaElement(IXMLDOMNode* node, const wchar_t* local,
     return S_OK;
 }
 
-HRESULT SchemaDocument::NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, const wchar_t* uri, Bstr* value,
-                               QName* local)
+HRESULT SchemaDocument::ReadName(IXMLDOMElement* element, Bstr* value, QName* name)
 {
-    *local = {};
+    *name = {};
     Variant attribute;
     Bstr nameAttribute(L"name");
     if (nameAttribute.Get() == nullptr) return E_OUTOFMEMORY;
-    HRESULT hr = element->getAttribute(nameAttribute.Get(), attribute.Out());
+    const HRESULT hr = element->getAttribute(nameAttribute.Get(), attribute.Out());
     if (FAILED(hr) || attribute.String() == nullptr) return hr;
     *value->Out() = SysAllocStringLen(attribute.String(), SysStringLen(attribute.String()));
     if (value->Get() == nullptr) return E_OUTOFMEMORY;
-    const QName name = SplitQName(value->Get());
+    *name = SplitQName(value->Get());
+    return S_OK;
+}
 
+HRESULT SchemaDocument::InNamespace(IXMLDOMElement* element, IXMLDOMElement* parent, const QName& name,
+                                    const wchar_t* uri, bool* in)
+{
+    *in = false;
+    HRESULT hr = S_OK;
     // The nearest declaration of the prefix decides, as for any XML name.
     IXMLDOMElement* const scopes[] = {element, parent};
     for (IXMLDOMElement* scope : scopes) {
@@ -133,7 +139,7 @@ HRESULT SchemaDocument::NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, 
         hr = DeclaredOn(scope, name.prefix, name.prefixLength, &declared, &found);
         if (FAILED(hr)) return hr;
         if (!found) continue;
-        if (SameText(declared.Get(), declared.Length(), uri)) *local = name;
+        *in = SameText(declared.Get(), declared.Length(), uri);
         return S_OK;
     }
     // Names in one document mostly share a prefix: the root's answer for the last one is kept.
@@ -146,7 +152,7 @@ HRESULT SchemaDocument::NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, 
         if (FAILED(hr)) return hr;
         rootCached_ = true;
     }
-    if (rootDeclared_ && SameText(rootUri_.Get(), rootUri_.Length(), uri)) *local = name;
+    *in = rootDeclared_ && SameText(rootUri_.Get(), rootUri_.Length(), uri);
     return S_OK;
 }
 

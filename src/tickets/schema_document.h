@@ -32,10 +32,14 @@ public:
     // Whether `node` is the psf element `local`; false for text, comments and other namespaces.
     HRESULT IsSchemaElement(IXMLDOMNode* node, const wchar_t* local, bool* is) const;
 
-    // Reads the QName in `element`'s `name` attribute. `*local` points into `*value` and is set only
-    // when the prefix stands for `uri` on `element`: its own declarations first, then those of
-    // `parent` (null for a child of the root), then the root's.
-    HRESULT NameIn(IXMLDOMElement* element, IXMLDOMElement* parent, const wchar_t* uri, Bstr* value, QName* local);
+    // Reads the QName in `element`'s `name` attribute; `*name` points into `*value` and stays empty
+    // when there is none.
+    HRESULT ReadName(IXMLDOMElement* element, Bstr* value, QName* name);
+
+    // Whether the prefix of `name`, used on `element`, stands for `uri`: the nearest declaration
+    // decides, on `element`, then on `parent` (null for a child of the root), then on the root.
+    HRESULT InNamespace(IXMLDOMElement* element, IXMLDOMElement* parent, const QName& name, const wchar_t* uri,
+                        bool* in);
 
     // The prefix to write names of `uri` with: the first the root declares for it, else `preferred`
     // (with a number added while that is taken) declared on the root now.
