@@ -16,7 +16,8 @@ orlin_x86_runs && arches=(win32 win64) || echo "x86 not measured: $ORLIN_X86_WHY
 for arch in win32 win64; do  # both built (and sized) everywhere
   [ -f "$prefix$arch/CMakeCache.txt" ] || cmake --preset "$arch" -B "$prefix$arch" >/dev/null
   log=$(mktemp)
-  cmake --build "$prefix$arch" --target orlinui plugin_load_benchmark job_sender_benchmark >"$log" 2>&1 \
+  cmake --build "$prefix$arch" --target orlinui plugin_load_benchmark job_sender_benchmark \
+    print_ticket_benchmark >"$log" 2>&1 \
     || { cat "$log"; exit 1; }
   rm -f "$log"
 done
@@ -29,4 +30,5 @@ for arch in "${arches[@]}"; do
   echo
   wine "$prefix$arch/bin/plugin_load_benchmark.exe" </dev/null
   wine "$prefix$arch/bin/job_sender_benchmark.exe" </dev/null
+  wine "$prefix$arch/bin/print_ticket_benchmark.exe" </dev/null
 done

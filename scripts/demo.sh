@@ -2,8 +2,8 @@
 # The main job: the plug-in loaded as the driver's UI core loads it, both architectures, then the
 # built-in demo scenario on the virtual printer: every job setting and every maintenance action
 # through the plug-in's pages, the printer's Offset, and each job the printer received checked
-# byte for byte against what the plug-in sent. Where x86 programs cannot run, the x64 part runs in
-# full and one line says why the x86 part did not.
+# byte for byte against what the plug-in sent; then the same settings as a PrintTicket. Where x86
+# programs cannot run, the x64 part runs in full and one line says why the x86 part did not.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
@@ -25,6 +25,25 @@ wine dist/x64/orlinhost.exe run demo --printer "$printer" </dev/null
 x64=$?
 echo
 
+# The same settings as a PrintTicket application sees them: the job's ticket, then an application's
+# Photo with Medium drops, which the plug-in resolves to Light as its Ink Level page does.
+echo "== orlinhost ticket --printer \"$printer\" (x64): the job's PrintTicket =="
+ticket_log=build/demo-ticket.log
+wine dist/x64/orlinhost.exe ticket --printer "$printer" </dev/null >"$ticket_log" 2>&1
+ticket=$?
+sed -n '/^PrintTicket of the job:/,$p' "$ticket_log"
+echo
+echo "== orlinhost ticket --printer \"$printer\" --set PrintMode=Photo --set InkDropSize=Medium (x64) =="
+wine dist/x64/orlinhost.exe ticket --printer "$printer" --set PrintMode=Photo --set InkDropSize=Medium \
+  </dev/null >"$ticket_log" 2>&1 || ticket=1
+grep -E '^(Set |  ValidatePrintTicket)' "$ticket_log"
+sed -n '/^PrintTicket, validated:/,/^<\/psf:PrintTicket>/p' "$ticket_log" |
+  grep --no-group-separator -A1 -E 'name="orlin:(PrintMode|InkDropSize)"'
+grep -E '^  (printMode|dropSize) ' "$ticket_log"
+grep -qF 'dropSize      2 (Light)' "$ticket_log" && grep -qF 'S_CONFLICT_RESOLVED' "$ticket_log" || ticket=1
+[ $ticket = 0 ] || { echo "-- why (the end of $ticket_log) --"; tail -n 8 "$ticket_log"; }
+echo
+
 x86=0
 if orlin_x86_runs; then
   echo "== orlinhost run demo --printer \"$printer\" (x86, summary only) =="
@@ -44,11 +63,11 @@ else
   summary="the x64 plug-in did"
 fi
 
-if [ $status = 0 ] && [ $x64 = 0 ] && [ $x86 = 0 ]; then
+if [ $status = 0 ] && [ $x64 = 0 ] && [ $x86 = 0 ] && [ $ticket = 0 ]; then
   echo "Demo passed: $summary everything the scenario expected, and the virtual printer"
   jobs=$(orlin_jobs_folder)
   echo "received every job byte for byte (jobs kept in ${jobs#"$orlin_root"/}/)."
 else
-  echo "Demo FAILED (info: $status, x64 scenario: $x64, x86 scenario: $x86)"
+  echo "Demo FAILED (info: $status, x64 scenario: $x64, x86 scenario: $x86, ticket: $ticket)"
   exit 1
 fi

@@ -6,6 +6,23 @@
 #include "pages/sheet_registration.h"
 #include "settings/private_devmode.h"
 
+namespace {
+
+// Which face of the object answers each interface. IUnknown is always the IPrintOemUI face, so the
+// object's identity is the same whichever interface it is reached through.
+enum class Face { Ui, Ticket };
+struct InterfaceEntry {
+    const IID* iid;
+    Face face;
+};
+const InterfaceEntry Interfaces[] = {
+    {&IID_IUnknown, Face::Ui},
+    {&IID_IPrintOemUI, Face::Ui},
+    {&IID_IPrintOemPrintTicketProvider, Face::Ticket},
+};
+
+}  // namespace
+
 OemUiPlugin::~OemUiPlugin()
 {
     if (driverHelper_ != nullptr) {
@@ -17,8 +34,10 @@ OemUiPlugin::~OemUiPlugin()
 HRESULT STDMETHODCALLTYPE OemUiPlugin::QueryInterface(REFIID riid, void** ppv)
 {
     if (ppv == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPrintOemUI)) {
-        *ppv = static_cast<IPrintOemUI*>(this);
+    for (const InterfaceEntry& entry : Interfaces) {
+        if (!IsEqualIID(riid, *entry.iid)) continue;
+        *ppv = entry.face == Face::Ui ? static_cast<IUnknown*>(static_cast<IPrintOemUI*>(this))
+                                      : static_cast<IUnknown*>(&ticketProvider_);
         AddRef();
         return S_OK;
     }

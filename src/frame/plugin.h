@@ -2,8 +2,10 @@
 
 #include "platform/printoem.h"
 #include "sheet/sheet_context.h"
+#include "tickets/ticket_provider.h"
 
-// The plug-in object the driver's UI core talks to through IPrintOemUI.
+// The plug-in object the driver's UI core talks to through IPrintOemUI, and applications' print
+// tickets through IPrintOemPrintTicketProvider: one object, one reference count.
 class OemUiPlugin final : public IPrintOemUI {
 public:
     OemUiPlugin() = default;
@@ -54,6 +56,8 @@ private:
     ~OemUiPlugin();
 
     volatile LONG refCount_ = 1;
+    // The print-ticket interface, counted on this object.
+    PrintTicketProvider ticketProvider_{static_cast<IPrintOemUI*>(this)};
     IPrintOemDriverUI* driverHelper_ = nullptr;
     HANDLE printer_ = nullptr;  // from the last CommonUIProp; kept, not read by the plug-in
     // The document sheet whose pages the document item's Apply reports for.

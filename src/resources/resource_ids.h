@@ -7,6 +7,26 @@
 #define IDS_BACK_4_CHANNELS 8
 #define IDS_FULL_8_CHANNELS 9
 
+// Display names of the PrintTicket features and their options (settings/ticket_features.h)
+#define IDS_FEATURE_PRINT_MODE 20
+#define IDS_FEATURE_INK_DROP_SIZE 21
+#define IDS_FEATURE_BIDIRECTIONAL 22
+#define IDS_FEATURE_INK_LEVEL 23
+#define IDS_FEATURE_INK_CHANNELS 24
+#define IDS_OPTION_VIVID 25
+#define IDS_OPTION_STANDARD 26
+#define IDS_OPTION_PHOTO 27
+#define IDS_OPTION_HEAVY 28
+#define IDS_OPTION_MEDIUM 29
+#define IDS_OPTION_LIGHT 30
+#define IDS_OPTION_OFF 31
+#define IDS_OPTION_ON 32
+#define IDS_OPTION_LEVEL_1 33
+#define IDS_OPTION_LEVEL_2 34
+#define IDS_OPTION_LEVEL_3 35
+#define IDS_OPTION_LEVEL_4 36
+#define IDS_OPTION_LEVEL_5 37
+
 // Dialog templates
 #define IDD_INK_LEVEL_PAGE 103
 #define IDD_ALIGNMENT_ADJUST 104

@@ -161,7 +161,7 @@ TEST_F(CommonUI, DocumentItemIsOneBlankItemWhoseApplyReportsForThePages)
 
     EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));  // no document sheet: nothing to report
 
-    DriverCoreStandIn core;
+    DriverCoreStandIn core(plugin_);
     PROPSHEETUI_INFO init = core.Info(PROPSHEETUI_REASON_INIT);
     ASSERT_EQ(S_OK, plugin_->DocumentPropertySheets(&init, 0));
     const size_t registrationCalls = core.calls.size();

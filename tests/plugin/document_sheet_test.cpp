@@ -22,8 +22,8 @@ protected:
 
     HRESULT Call(PROPSHEETUI_INFO& info, LPARAM lParam = 0) { return plugin->DocumentPropertySheets(&info, lParam); }
 
-    DriverCoreStandIn core;
     OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core{plugin};
 };
 
 }  // namespace
@@ -56,10 +56,10 @@ TEST_F(DocumentSheet, InitAddsTheFivePagesInOrderWithOneRecordOnTheDriversHeap)
     }
     EXPECT_EQ(static_cast<ULONG_PTR>(core.calls[4].returned), info.Result);
 
-    EXPECT_EQ(sizeof(SheetContext), HeapSize(core.param.hOEMHeap, 0, context));
+    EXPECT_EQ(sizeof(SheetContext), HeapSize(core.heap(), 0, context));
     EXPECT_EQ(core.sheetHandle(), context->hComPropSheet);
     EXPECT_EQ(nullptr, context->hPage);
-    EXPECT_EQ(&core.param, context->pOemUiParam);
+    EXPECT_EQ(core.sheetParam(), context->pOemUiParam);
     EXPECT_EQ(&DriverCoreStandIn::ComPropSheet, context->pfnComPropSheet);
     EXPECT_EQ(context, plugin->sheetContext());
 }
@@ -91,11 +91,11 @@ TEST_F(DocumentSheet, DestroyForgetsTheRecordThatGoesWithTheHeap)
 // Apply for the second sheet's pages.
 TEST_F(DocumentSheet, DestroyOfOneSheetKeepsTheRecordOfAnother)
 {
-    DriverCoreStandIn second;
+    DriverCoreStandIn second(plugin);
     OEMCUIPPARAM items = {};
     items.cbSize = sizeof(items);
     items.hModule = ProgramModule();
-    items.hOEMHeap = second.param.hOEMHeap;
+    items.hOEMHeap = second.heap();
     OPTITEM item = {};
     items.pOEMOptItems = &item;
     items.cOEMOptItems = 1;
@@ -180,11 +180,11 @@ TEST_F(DocumentSheet, OnlyVersion0x0100IsAccepted)
 TEST(DocumentSheetMemory, AFullHeapAddsNoPagesAndReportsTheFailure)
 {
     ModuleHandle = ProgramModule();
-    DriverCoreStandIn core(ProgramModule(), 64 * 1024);
-    core.ExhaustHeap();
-    ASSERT_EQ(nullptr, HeapAlloc(core.param.hOEMHeap, 0, 16)) << "the heap still gives memory";
-
     OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core(plugin, {ProgramModule(), 64 * 1024});
+    core.ExhaustHeap();
+    ASSERT_EQ(nullptr, HeapAlloc(core.heap(), 0, 16)) << "the heap still gives memory";
+
     PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
     SetLastError(0);
     EXPECT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
@@ -220,8 +220,8 @@ class ShippedDocumentSheet : public ShippingDll {};
 TEST_F(ShippedDocumentSheet, PagesComeFromTheDllAndTheirButtonsReachTheSpooler)
 {
     SpoolerRecorder spooler(Module());
-    DriverCoreStandIn core(Module());
     IPrintOemUI* plugin = NewPlugin();
+    DriverCoreStandIn core(plugin, {Module()});
     PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
     ASSERT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
     ASSERT_EQ(5u, core.pages.size());

@@ -139,7 +139,6 @@ protected:
         drivers.WriteFile(L"cnt16.bin", Pattern(5, 2));
         drivers.WriteFile(L"test.bin", Pattern(6, 3));
         drivers.WriteFile(L"purge.bin", {0x1B, 'i', 0x05, 'p'});
-        plugin = new OemUiPlugin();
         PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
         ASSERT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
         ASSERT_NE(nullptr, core.OpenSheet());
@@ -163,8 +162,8 @@ protected:
     SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
-    DriverCoreStandIn core;
-    OemUiPlugin* plugin = nullptr;
+    OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core{plugin};
 };
 
 constexpr size_t INK_LEVEL_PAGE = 1, UTILITIES_PAGE = 2, PURGE_PAGE = 3;
@@ -303,9 +302,9 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheDocumentSheetFailsInTurn)
 
     // Registration and all five pages shown; returns the number of heap calls made.
     auto open = [&](size_t failAt, bool failAfter) {
-        DriverCoreStandIn core;
         OemUiPlugin* plugin = new OemUiPlugin();
-        FailingHeap failing(core.param.hOEMHeap);
+        DriverCoreStandIn core(plugin);
+        FailingHeap failing(core.heap());
         failing.failAt = failAt;
         failing.failAfter = failAfter;
         PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);

@@ -1,17 +1,23 @@
 // The driver-host emulator with the shipping DLL: the option-item exchange, the spooler recorder's
-// pass-through, and the common property sheet with the host's own pfnComPropSheet.
+// pass-through, the common property sheet with the host's own pfnComPropSheet, and the core's
+// PrintTicket side.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 #include "emulation/dialog_driver.h"
+#include "emulation/print_ticket_core.h"
 #include "emulation/printer_data.h"
 #include "emulation/spooler_recorder.h"
 #include "host/session/common_ui_items.h"
 #include "host/session/host_session.h"
 #include "host/sheet/property_sheet.h"
+#include "host/ticket/indented_xml.h"
+#include "host/ticket/ticket_command.h"
 #include "jobs/raw_job_sender.h"
 #include "resource_ids.h"
+#include "settings/ticket_features.h"
 
 namespace {
 
@@ -193,4 +199,44 @@ TEST_F(HostWithShippingDll, TheHostsOffsetPageStoresTheOffsetThroughThePluginsCa
     EXPECT_EQ(L"the Offset goes from 0 to 8", outOfRange);
     EXPECT_EQ(7u, printerData.Dword(L"OEMUI_VALUE"));
     EXPECT_EQ(E_NOTIMPL, sheet.record().initResult);  // the plug-in adds no printer pages of its own
+}
+
+// The core's PrintTicket side with the shipping DLL: the opening calls, an application's choice of
+// Photo with Medium drops validated into Photo with Light without touching the job, then written
+// into the job devmode; and no reference to the plug-in left behind.
+TEST_F(HostWithShippingDll, TheCoresTicketSideResolvesAnApplicationsChoiceAndThenWritesItIntoTheJob)
+{
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_TRUE(SUCCEEDED(com) || com == RPC_E_CHANGED_MODE);  // the thread may have COM already
+    {
+        PrintTicketCore core(session_.core());
+        ASSERT_EQ(S_OK, core.Open()) << core.failedCall();
+        EXPECT_EQ(std::vector<INT>{1}, core.versions());
+        EXPECT_EQ(OEMPT_DEFAULT, core.bindOptions());
+        EXPECT_EQ(std::vector<std::wstring>{ORLIN_TICKET_NAMESPACE}, core.namespaces());
+        EXPECT_EQ(E_NOTIMPL, core.defaultNamespaceResult());
+
+        ComPtr<IXMLDOMDocument2> ticket;
+        ASSERT_EQ(S_OK, core.JobTicket(&ticket)) << core.failedCall();
+        ASSERT_EQ(S_OK, SetTicketOption(ticket.Get(), L"PrintMode", L"Photo"));
+        ASSERT_EQ(S_OK, SetTicketOption(ticket.Get(), L"InkDropSize", L"Medium"));
+        const PrivateDevmode before = *session_.privateSection();
+        EXPECT_EQ(S_CONFLICT_RESOLVED, core.Validate(ticket.Get())) << core.failedCall();
+        EXPECT_EQ(0, memcmp(&before, session_.privateSection(), sizeof(before))) << "validation changed the job";
+        EXPECT_EQ(S_NO_CONFLICT, core.Validate(ticket.Get()));
+
+        const std::wstring text = IndentedXml(ticket.Get());
+        const size_t dropSize =
+            text.find(L"<psf:Feature name=\"orlin:InkDropSize\">\n    <psf:Option name=\"orlin:Light\"/>");
+        EXPECT_NE(std::wstring::npos, dropSize) << text;
+        EXPECT_EQ(text.find(L"\"orlin:InkDropSize\""), text.rfind(L"\"orlin:InkDropSize\"")) << "one feature only";
+        EXPECT_EQ(text.find(L"xmlns:psf"), text.rfind(L"xmlns:psf")) << "declared once, on the root";
+
+        ASSERT_EQ(S_OK, core.ToJobDevmode(ticket.Get()));
+        EXPECT_EQ(PRINT_MODE_PHOTO, session_.privateSection()->printMode);
+        EXPECT_EQ(DROP_SIZE_LIGHT, session_.privateSection()->dropSize);
+        EXPECT_EQ(before.offsetValue, session_.privateSection()->offsetValue);
+    }
+    EXPECT_EQ(0u, session_.ReleasePlugin()) << "the core kept a reference to the provider";
+    if (SUCCEEDED(com)) CoUninitialize();
 }

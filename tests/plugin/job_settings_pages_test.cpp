@@ -72,9 +72,9 @@ protected:
     }
     static LRESULT Selection(HWND page, int list) { return SendDlgItemMessageW(page, list, CB_GETCURSEL, 0, 0); }
 
-    DriverCoreStandIn core{ProgramModule(), 1 << 20};  // a fixed heap, so that it can be exhausted
-    PrivateDevmode& job = core.devmode;
     OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core{plugin, {ProgramModule(), 1 << 20}};  // a fixed heap, so that it can be exhausted
+    PrivateDevmode& job = *core.privateSection();
 };
 
 std::vector<BYTE> TestPatternFile()
@@ -247,7 +247,7 @@ TEST_F(JobSettingsPages, InkChannelsKeepTheirOrderWhenTheStringsCannotBeLoaded)
     job.inkChannels = INK_CHANNELS_FRONT_4;
     Register();
     core.ExhaustHeap();
-    ASSERT_EQ(nullptr, HeapAlloc(core.param.hOEMHeap, 0, 8));
+    ASSERT_EQ(nullptr, HeapAlloc(core.heap(), 0, 8));
     Open(1);
     EXPECT_EQ((std::vector<std::wstring>{L"Full 8 Channels", L"Front 4 Channels Only", L"Back 4 Channels Only"}),
               Entries(Page(1), IDC_INK_CHANNELS_LIST));

@@ -37,7 +37,6 @@ protected:
         ModuleHandle = ProgramModule();
         kernel.windowsDirectory = drivers.windowsDirectory();
         drivers.WriteFile(L"purge.bin", PurgeFile);
-        plugin = new OemUiPlugin();
         PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
         ASSERT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
         ASSERT_NE(nullptr, core.OpenSheet({3, 4}));
@@ -69,8 +68,8 @@ protected:
     SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
-    DriverCoreStandIn core;
-    OemUiPlugin* plugin = nullptr;
+    OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core{plugin};
     HWND page = nullptr;
     HWND list = nullptr;
 };
@@ -101,14 +100,14 @@ TEST_F(PurgePage, PurgeWithoutAChoicePurgesY)
 
 TEST_F(PurgePage, ChoosingAHeadSendsNothingAndChangesNoSetting)
 {
-    const PrivateDevmode before = core.devmode;
+    const PrivateDevmode before = *core.privateSection();
     EXPECT_EQ(TRUE, PurgePageProc(page, WM_COMMAND, MAKEWPARAM(IDC_PURGE_HEAD_LIST, CBN_SELCHANGE),
                                   reinterpret_cast<LPARAM>(list)));
     Choose(6);
     PumpMessages();
     EXPECT_TRUE(spooler.jobs.empty());
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(core.sheet(), APPLY_BUTTON))) << "the page was marked changed";
-    EXPECT_EQ(0, memcmp(&before, &core.devmode, sizeof(before)));
+    EXPECT_EQ(0, memcmp(&before, core.privateSection(), sizeof(before)));
 
     PressPurge();
     ASSERT_EQ(1u, spooler.jobs.size());

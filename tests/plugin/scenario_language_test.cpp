@@ -90,7 +90,7 @@ TEST(ScenarioLanguage, ExpectationsTakeNamesOrNumbers)
         L"expect jobs 0\n"
         L"expect offset 5\n");
     ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(Only(parsed, 0).field, SettingField::PrintMode);
+    EXPECT_TRUE(Only(parsed, 0).field == &PrivateDevmode::printMode);
     EXPECT_EQ(Only(parsed, 0).number, 2);
     EXPECT_EQ(Only(parsed, 1).number, 1);
     EXPECT_EQ(Only(parsed, 2).number, 3);

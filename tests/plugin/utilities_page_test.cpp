@@ -75,7 +75,6 @@ protected:
         drivers.WriteFile(L"align.bin", AlignmentPattern);
         drivers.WriteFile(L"cnt16.bin", WasteCounterReset);
 
-        plugin = new OemUiPlugin();
         PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
         ASSERT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
         ASSERT_NE(nullptr, core.OpenSheet({2, 3, 4}));
@@ -106,8 +105,8 @@ protected:
     SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
-    DriverCoreStandIn core;
-    OemUiPlugin* plugin = nullptr;
+    OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core{plugin};
     HWND page = nullptr;
     Bytes neutralAlignment;
 };

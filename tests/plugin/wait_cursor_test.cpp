@@ -52,7 +52,6 @@ public:
         drivers.WriteFile(L"cnt16.bin", std::vector<BYTE>(98, 0));
         drivers.WriteFile(L"test.bin", std::vector<BYTE>(65881, 0xAA));
         drivers.WriteFile(L"purge.bin", std::vector<BYTE>(191, 0));
-        plugin = new OemUiPlugin();
         PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
         ASSERT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
         ASSERT_NE(nullptr, core.OpenSheet({1, 2, 3}));  // Ink Level, Utilities, purge
@@ -92,8 +91,8 @@ public:
     SpoolerRecorder spooler;
     FakeKernel kernel;
     TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
-    DriverCoreStandIn core;
-    OemUiPlugin* plugin = nullptr;
+    OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core{plugin};
     std::vector<CursorCall> cursorCalls;
     ImportPatch cursorPatch{ProgramModule(), "user32.dll", "SetCursor",
                             reinterpret_cast<const void*>(&RecordingSetCursor)};

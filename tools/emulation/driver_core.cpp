@@ -2,35 +2,133 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <cwchar>
+
 #include "emulation/dialog_driver.h"
 
 namespace {
 
 constexpr LONG_PTR FIRST_PAGE_HANDLE = 0x7100;  // made-up page handles: 0x7101, 0x7102, ...
 constexpr ULONG_PTR UNTOUCHED_RESULT = 0xC0FFEE;
-HANDLE const STAND_IN_PRINTER = reinterpret_cast<HANDLE>(0x5150);
+HANDLE const MADE_UP_PRINTER = reinterpret_cast<HANDLE>(0x5150);
 
 }  // namespace
 
-DriverCoreStandIn::DriverCoreStandIn(HMODULE pluginModule, SIZE_T heapMaximumSize)
-    : heap_(HeapCreate(0, heapMaximumSize, heapMaximumSize))
+DriverCoreStandIn::DriverCoreStandIn(IPrintOemUI* plugin, const DriverCoreSetup& setup)
+    : plugin_(plugin),
+      module_(setup.pluginModule),
+      heap_(HeapCreate(0, setup.heapMaximumSize, setup.heapMaximumSize)),
+      printerName_(setup.printerName),
+      // Room for a whole section even when the plug-in refuses to size one, so nothing reads past it.
+      job_(sizeof(DEVMODEW) + sizeof(PrivateDevmode), 0)
 {
-    devmode = DefaultPrivateDevmode(DEFAULT_OFFSET_VALUE);
-    param.cbSize = sizeof(param);
-    param.hPrinter = STAND_IN_PRINTER;
-    param.pPrinterName = &printerName_[0];
-    param.hModule = pluginModule;
-    param.hOEMHeap = heap_;
-    param.pOEMDM = &devmode;
+    uiObject_.cbSize = sizeof(uiObject_);
+    if (heap_ == nullptr) {
+        error_ = L"cannot create the plug-in heap";
+        return;
+    }
+    if (!LendPrinter(setup) || !MakeJobDevmode()) return;
+    documentParam_.cbSize = sizeof(documentParam_);
+    documentParam_.poemuiobj = &uiObject_;
+    documentParam_.hPrinter = printer_;
+    documentParam_.pPrinterName = &printerName_[0];
+    documentParam_.hModule = module_;
+    documentParam_.hOEMHeap = heap_;
+    printerParam_ = documentParam_;
+    documentParam_.pPublicDM = publicDevmode();
+    documentParam_.pOEMDM = privateSection();
 }
 
 DriverCoreStandIn::~DriverCoreStandIn()
 {
     CloseSheet();
+    if (ownsPrinter_) ClosePrinter(printer_);
+    // Everything the plug-in allocated for its items and pages goes with the heap, as in the driver.
     if (heap_ != nullptr) HeapDestroy(heap_);
 }
 
-PROPSHEETUI_INFO DriverCoreStandIn::Info(WORD reason) const
+bool DriverCoreStandIn::LendPrinter(const DriverCoreSetup& setup)
+{
+    switch (setup.printer) {
+        case CorePrinter::MadeUp:
+            printer_ = MADE_UP_PRINTER;
+            return true;
+        case CorePrinter::None:
+            return true;
+        case CorePrinter::Spooler:
+            break;
+    }
+    LPWSTR name = &printerName_[0];
+    PRINTER_DEFAULTSW access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterW(name, &printer_, &access) && !OpenPrinterW(name, &printer_, nullptr)) {
+        printer_ = nullptr;
+        error_ = L"cannot open the printer \"" + printerName_ + L"\" (error " + std::to_wstring(GetLastError()) + L")";
+        return false;
+    }
+    ownsPrinter_ = true;
+    return true;
+}
+
+bool DriverCoreStandIn::MakeJobDevmode()
+{
+    OEMDMPARAM size = DevModeParam();
+    size.pPublicDMIn = nullptr;
+    if (plugin_ == nullptr || FAILED(plugin_->DevMode(OEMDM_SIZE, &size)) || size.cbBufSize < sizeof(PrivateDevmode)) {
+        error_ = L"DevMode(OEMDM_SIZE) failed";
+        return false;
+    }
+    privateSize_ = size.cbBufSize;
+    job_.assign(sizeof(DEVMODEW) + privateSize_, 0);
+    PDEVMODEW publicPart = publicDevmode();
+    wcsncpy(publicPart->dmDeviceName, printerName_.c_str(), CCHDEVICENAME - 1);
+    publicPart->dmSpecVersion = DM_SPECVERSION;
+    publicPart->dmSize = sizeof(DEVMODEW);
+    publicPart->dmDriverExtra = static_cast<WORD>(privateSize_);
+    publicPart->dmFields = DM_ORIENTATION | DM_COPIES;
+    publicPart->dmOrientation = DMORIENT_PORTRAIT;
+    publicPart->dmCopies = 1;
+    return Defaults(privateSection(), &error_);
+}
+
+bool DriverCoreStandIn::Defaults(void* section, std::wstring* error)
+{
+    OEMDMPARAM param = DevModeParam();
+    param.pOEMDMOut = section;
+    if (SUCCEEDED(plugin_->DevMode(OEMDM_DEFAULT, &param))) return true;
+    *error = L"DevMode(OEMDM_DEFAULT) failed";
+    return false;
+}
+
+bool DriverCoreStandIn::MergeIntoDefaults(void* section, std::wstring* error)
+{
+    // Fresh defaults, with the job's section merged into them; the sheet then edits the result.
+    std::vector<BYTE> merged(privateSize_, 0);
+    if (!Defaults(merged.data(), error)) return false;
+    OEMDMPARAM param = DevModeParam();
+    param.pPublicDMOut = publicDevmode();
+    param.pOEMDMIn = section;
+    param.pOEMDMOut = merged.data();
+    if (FAILED(plugin_->DevMode(OEMDM_MERGE, &param))) {
+        *error = L"DevMode(OEMDM_MERGE) failed";
+        return false;
+    }
+    memcpy(section, merged.data(), privateSize_);
+    return true;
+}
+
+OEMDMPARAM DriverCoreStandIn::DevModeParam()
+{
+    OEMDMPARAM param = {};
+    param.cbSize = sizeof(param);
+    param.hPrinter = printer_;
+    param.hModule = module_;
+    param.pPublicDMIn = publicDevmode();
+    param.cbBufSize = privateSize_;
+    return param;
+}
+
+PROPSHEETUI_INFO DriverCoreStandIn::Info(WORD reason, SheetKind kind)
 {
     PROPSHEETUI_INFO info = {};
     info.cbSize = sizeof(info);
@@ -38,7 +136,7 @@ PROPSHEETUI_INFO DriverCoreStandIn::Info(WORD reason) const
     info.Reason = reason;
     info.hComPropSheet = sheetHandle();
     info.pfnComPropSheet = ComPropSheet;
-    info.lParamInit = reinterpret_cast<LPARAM>(&param);
+    info.lParamInit = reinterpret_cast<LPARAM>(sheetParam(kind));
     info.Result = UNTOUCHED_RESULT;
     return info;
 }
@@ -49,6 +147,16 @@ void DriverCoreStandIn::ExhaustHeap()
         while (HeapAlloc(heap_, 0, size) != nullptr) {
         }
     }
+}
+
+void DriverCoreStandIn::StartSheet()
+{
+    CloseSheet();
+    calls.clear();
+    pages.clear();
+    setResults.clear();
+    platformSheet_ = nullptr;
+    platformFunction_ = nullptr;
 }
 
 void DriverCoreStandIn::PassPagesTo(HANDLE platformSheet, PFNCOMPROPSHEET platformFunction)
@@ -142,49 +250,4 @@ std::vector<std::wstring> DriverCoreStandIn::TabTitles() const
         titles.push_back(text);
     }
     return titles;
-}
-
-bool JobDevmode::Create(IPrintOemUI* plugin, HMODULE module, HANDLE printer, const std::wstring& deviceName,
-                        std::wstring* error)
-{
-    plugin_ = plugin;
-    module_ = module;
-    printer_ = printer;
-    privateSize_ = 0;
-    OEMDMPARAM size = Param();
-    if (FAILED(plugin->DevMode(OEMDM_SIZE, &size)) || size.cbBufSize < sizeof(PrivateDevmode)) {
-        *error = L"DevMode(OEMDM_SIZE) failed";
-        return false;
-    }
-    privateSize_ = size.cbBufSize;
-    bytes_.assign(sizeof(DEVMODEW) + privateSize_, 0);
-    PDEVMODEW publicDevmode = publicPart();
-    wcsncpy(publicDevmode->dmDeviceName, deviceName.c_str(), CCHDEVICENAME - 1);
-    publicDevmode->dmSpecVersion = DM_SPECVERSION;
-    publicDevmode->dmSize = sizeof(DEVMODEW);
-    publicDevmode->dmDriverExtra = static_cast<WORD>(privateSize_);
-    publicDevmode->dmFields = DM_ORIENTATION | DM_COPIES;
-    publicDevmode->dmOrientation = DMORIENT_PORTRAIT;
-    publicDevmode->dmCopies = 1;
-    return Defaults(privateSection(), error);
-}
-
-bool JobDevmode::Defaults(void* section, std::wstring* error)
-{
-    OEMDMPARAM param = Param();
-    param.pOEMDMOut = section;
-    if (SUCCEEDED(plugin_->DevMode(OEMDM_DEFAULT, &param))) return true;
-    *error = L"DevMode(OEMDM_DEFAULT) failed";
-    return false;
-}
-
-OEMDMPARAM JobDevmode::Param()
-{
-    OEMDMPARAM param = {};
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_;
-    param.pPublicDMIn = bytes_.empty() ? nullptr : publicPart();
-    param.cbBufSize = privateSize_;
-    return param;
 }

@@ -1,8 +1,9 @@
-// Stand-in for the driver's UI core around a property sheet: it hands the plug-in a
-// PROPSHEETUI_INFO whose pfnComPropSheet records every call (a copy of each added page, each
-// set-result), an OEMUIPSPARAM with a heap of its own and a job's PrivateDevmode, and either shows
-// the recorded pages in a real comctl32 property sheet, so that they get the messages of a real
-// sheet, or passes them on to the platform's common property sheet as they come.
+// Stand-in for the driver's UI core, the one owner of what the core lends a plug-in object: its
+// heap, its printer and the job's devmode, made through the plug-in's own DevMode calls. Around a
+// property sheet it hands the plug-in a PROPSHEETUI_INFO whose pfnComPropSheet records every call
+// (a copy of each added page, each set-result), and either shows the recorded pages in a real
+// comctl32 property sheet, so that they get the messages of a real sheet, or passes them on to the
+// platform's common property sheet as they come.
 #pragma once
 
 #include <windows.h>
@@ -15,24 +16,69 @@
 #include "platform/printoem.h"
 #include "settings/private_devmode.h"
 
+enum class SheetKind { Document, Printer };
+
+// The printer the core lends the plug-in.
+enum class CorePrinter {
+    MadeUp,   // a handle no spooler knows: the tests' spooler and printer-data seams answer it
+    None,     // no printer at all (no jobs, no printer data)
+    Spooler,  // the named printer, opened on the spooler and closed with the core
+};
+
+struct DriverCoreSetup {
+    HMODULE pluginModule = ProgramModule();  // the OEMUIPSPARAM's and OEMDMPARAM's hModule
+    SIZE_T heapMaximumSize = 0;  // 0 gives a growable heap; any other value a fixed one ExhaustHeap can fill
+    CorePrinter printer = CorePrinter::MadeUp;
+    std::wstring printerName = L"Vantrel Orlin";  // also the job devmode's device name
+};
+
 class DriverCoreStandIn {
 public:
-    // pluginModule is the OEMUIPSPARAM's hModule. heapMaximumSize 0 gives a growable heap; any
-    // other value a fixed one that ExhaustHeap can fill.
-    explicit DriverCoreStandIn(HMODULE pluginModule = ProgramModule(), SIZE_T heapMaximumSize = 0);
+    // The core of one plug-in object, which it borrows (no reference is taken): the heap, the
+    // printer, then the job devmode sized by the plug-in (DevMode OEMDM_SIZE) and started from its
+    // defaults (OEMDM_DEFAULT). When one of these fails, error() says which.
+    explicit DriverCoreStandIn(IPrintOemUI* plugin, const DriverCoreSetup& setup = {});
     ~DriverCoreStandIn();
     DriverCoreStandIn(const DriverCoreStandIn&) = delete;
     DriverCoreStandIn& operator=(const DriverCoreStandIn&) = delete;
 
+    const std::wstring& error() const { return error_; }
+    IPrintOemUI* plugin() const { return plugin_; }
+    HMODULE module() const { return module_; }
+    HANDLE heap() const { return heap_; }
+    HANDLE printer() const { return printer_; }
+    const std::wstring& printerName() const { return printerName_; }
+    OEMUIOBJ* uiObject() { return &uiObject_; }
+
+    // The job devmode: the public DEVMODEW followed by the plug-in's private section (dmDriverExtra).
+    PDEVMODEW publicDevmode() { return reinterpret_cast<PDEVMODEW>(job_.data()); }
+    PrivateDevmode* privateSection() { return reinterpret_cast<PrivateDevmode*>(job_.data() + sizeof(DEVMODEW)); }
+    DWORD privateSize() const { return privateSize_; }
+    // The plug-in's defaults written into a section of privateSize() bytes.
+    bool Defaults(void* section, std::wstring* error);
+    // A section of the job devmode (or of a copy of it) merged into fresh defaults (DevMode
+    // OEMDM_DEFAULT, then OEMDM_MERGE), as the core does with the devmode an application hands to
+    // the document properties, and when it validates a devmode.
+    bool MergeIntoDefaults(void* section, std::wstring* error);
+    // The record of a DevMode call about the job devmode, with the public part as input.
+    OEMDMPARAM DevModeParam();
+
+    // The record the core passes to the plug-in's sheets: the document sheet's carries the job
+    // devmode, the printer sheet's none.
+    OEMUIPSPARAM* sheetParam(SheetKind kind = SheetKind::Document)
+    {
+        return kind == SheetKind::Document ? &documentParam_ : &printerParam_;
+    }
     // The record the core passes with a reason: version 0x0100, this stand-in's sheet and function,
-    // lParamInit the OEMUIPSPARAM below, Result a marker the plug-in may overwrite.
-    PROPSHEETUI_INFO Info(WORD reason) const;
+    // lParamInit the sheet's OEMUIPSPARAM, Result a marker the plug-in may overwrite.
+    PROPSHEETUI_INFO Info(WORD reason, SheetKind kind = SheetKind::Document);
 
     HANDLE sheetHandle() const { return const_cast<DriverCoreStandIn*>(this); }
-    HANDLE printer() const { return param.hPrinter; }
     // Fills a fixed heap until it can give no more.
     void ExhaustHeap();
 
+    // A new sheet of the same session: the recorded calls and pages of the last one are forgotten.
+    void StartSheet();
     // From now on the plug-in's add-page calls, and any function the core does not answer itself,
     // go on to the platform's common property sheet (its handle and function as its INIT call gave
     // them); the set-result calls stay with the core, as in the driver.
@@ -47,9 +93,6 @@ public:
     std::vector<PROPSHEETPAGEW> pages;  // a copy of each page added with CPSFUNC_ADD_PROPSHEETPAGEW
     std::vector<Call> setResults;       // the CPSFUNC_SET_RESULT calls
     LONG_PTR setResultAnswer = 1;       // what a set-result call returns
-
-    OEMUIPSPARAM param = {};
-    PrivateDevmode devmode = {};
 
     // Shows the recorded pages in a modeless property sheet: all of them, or those at the given
     // positions of pages. Returns the sheet window, or null when the sheet could not be made.
@@ -66,37 +109,24 @@ public:
     static LONG_PTR CALLBACK ComPropSheet(HANDLE hComPropSheet, UINT function, LPARAM lParam1, LPARAM lParam2);
 
 private:
+    bool LendPrinter(const DriverCoreSetup& setup);
+    bool MakeJobDevmode();
+
+    IPrintOemUI* plugin_;
+    HMODULE module_;
     HANDLE heap_ = nullptr;
+    HANDLE printer_ = nullptr;
+    bool ownsPrinter_ = false;
+    std::wstring printerName_;
+    std::wstring error_;
+    OEMUIOBJ uiObject_ = {};
+    DWORD privateSize_ = 0;
+    std::vector<BYTE> job_;
+    OEMUIPSPARAM documentParam_ = {};
+    OEMUIPSPARAM printerParam_ = {};
     HWND sheet_ = nullptr;
     HANDLE platformSheet_ = nullptr;
     PFNCOMPROPSHEET platformFunction_ = nullptr;
-    std::wstring printerName_ = L"Vantrel Orlin";
-};
-
-// A job's devmode as the driver's core keeps it: the public DEVMODEW followed by the plug-in's
-// private section (dmDriverExtra bytes), sized by the plug-in (DevMode OEMDM_SIZE) and started from
-// its defaults (OEMDM_DEFAULT).
-class JobDevmode {
-public:
-    // Makes the devmode for deviceName with the plug-in's section at its defaults. False, with the
-    // call that failed, when the plug-in refuses one.
-    bool Create(IPrintOemUI* plugin, HMODULE module, HANDLE printer, const std::wstring& deviceName,
-                std::wstring* error);
-    // The plug-in's defaults written into a section of privateSize() bytes.
-    bool Defaults(void* section, std::wstring* error);
-    // The record of a DevMode call about this devmode, with the public part as input.
-    OEMDMPARAM Param();
-
-    PDEVMODEW publicPart() { return reinterpret_cast<PDEVMODEW>(bytes_.data()); }
-    PrivateDevmode* privateSection() { return reinterpret_cast<PrivateDevmode*>(bytes_.data() + sizeof(DEVMODEW)); }
-    DWORD privateSize() const { return privateSize_; }
-
-private:
-    IPrintOemUI* plugin_ = nullptr;
-    HMODULE module_ = nullptr;
-    HANDLE printer_ = nullptr;
-    DWORD privateSize_ = 0;
-    std::vector<BYTE> bytes_;
 };
 
 // Address of an added page's dialog template id, as an integer.

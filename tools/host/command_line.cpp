@@ -12,6 +12,8 @@ const wchar_t HostUsage[] =
     L"  orlinhost run SCENARIO|demo --printer NAME [--received DIR] [--junit FILE]\n"
     L"                [--screenshots DIR] [--dll PATH]\n"
     L"  orlinhost scenario demo      prints the built-in demo scenario\n"
+    L"  orlinhost ticket --printer NAME [--set Feature=Option]... [--dll PATH]\n"
+    L"                the job's PrintTicket and PrintCapabilities; --set changes and validates the ticket\n"
     L"  orlinhost soak [--sheets N] [--dll PATH]   opens and closes the document sheet N times (500)\n";
 
 bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstring* error)
@@ -30,6 +32,10 @@ bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstri
         if (word == L"--received") value = &options->received;
         if (word == L"--sheet") value = &options->sheet;
         if (word == L"--junit") value = &options->junit;
+        if (word == L"--set") {
+            options->settings.emplace_back();
+            value = &options->settings.back();
+        }
         if (value != nullptr) {
             if (i + 1 >= argc) {
                 *error = word + L" needs a value";

@@ -2,18 +2,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class HostSession;
 
 struct HostOptions {
-    std::wstring command;              // info, properties, run, scenario
-    std::wstring argument;             // run: the scenario file or "demo"; info: the DLL
-    std::wstring printer;              // --printer NAME
-    std::wstring dll;                  // --dll PATH (default: orlinui.dll beside orlinhost.exe)
-    std::wstring screenshots;          // --screenshots DIR
-    std::wstring received;             // --received DIR: the virtual printer's folder of received jobs
-    std::wstring junit;                // run --junit FILE: the JUnit XML report
-    std::wstring sheet = L"document";  // properties --sheet document|printer
+    std::wstring command;                // info, properties, run, scenario, ticket
+    std::wstring argument;               // run: the scenario file or "demo"; info: the DLL
+    std::wstring printer;                // --printer NAME
+    std::wstring dll;                    // --dll PATH (default: orlinui.dll beside orlinhost.exe)
+    std::wstring screenshots;            // --screenshots DIR
+    std::wstring received;               // --received DIR: the virtual printer's folder of received jobs
+    std::wstring junit;                  // run --junit FILE: the JUnit XML report
+    std::wstring sheet = L"document";    // properties --sheet document|printer
+    std::vector<std::wstring> settings;  // ticket --set Feature=Option, in order
 };
 
 // Fills options from the command line. False with a message for a wrong one.

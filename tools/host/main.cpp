@@ -11,6 +11,7 @@
 #include "host/scenario/run_command.h"
 #include "host/session/info_command.h"
 #include "host/sheet/properties_command.h"
+#include "host/ticket/ticket_command.h"
 
 namespace {
 
@@ -37,5 +38,6 @@ int wmain(int argc, wchar_t** argv)
     if (options.command == L"properties") return RunPropertiesCommand(options);
     if (options.command == L"run") return RunScenarioCommand(options);
     if (options.command == L"scenario") return PrintScenarioCommand(options);
+    if (options.command == L"ticket") return RunTicketCommand(options);
     return Usage(L"unknown command " + options.command);
 }

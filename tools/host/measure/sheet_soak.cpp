@@ -30,35 +30,34 @@ SoakSample Sample(const ObjectCensus& census, int sheet)
 
 bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, bool idlePages, std::wstring* error)
 {
-    // The core of one document-properties dialog, with a plug-in heap of its own that goes with it.
-    DriverCoreStandIn core(module);
+    // The core of one document-properties dialog, with a plug-in heap of its own that goes with it and
+    // the job's devmode, defaulted by the plug-in as the core does for a new sheet.
+    DriverCoreSetup setup;
+    setup.pluginModule = module;
+    setup.printer = CorePrinter::None;
+    setup.printerName = L"Soak";
+    DriverCoreStandIn core(plugin, setup);
+    if (!core.error().empty()) {
+        *error = core.error();
+        return false;
+    }
     core.setResultAnswer = 0;  // the pages' set-result on OK, answered as the platform answers what it does not do
-    // The job's devmode with the plug-in's section, defaulted as the core does for a new sheet.
-    JobDevmode job;
-    if (!job.Create(plugin, module, nullptr, L"Soak", error)) return false;
-    PDEVMODEW publicDevmode = job.publicPart();
-    void* privateSection = job.privateSection();
 
     // The document option items: how many, then the items on the plug-in heap to fill.
-    OEMUIOBJ uiObject = {sizeof(OEMUIOBJ), nullptr};
     OEMCUIPPARAM items = {};
     items.cbSize = sizeof(items);
-    items.poemuiobj = &uiObject;
+    items.poemuiobj = core.uiObject();
     items.hModule = module;
-    items.hOEMHeap = core.param.hOEMHeap;
-    items.pPublicDM = publicDevmode;
-    items.pOEMDM = privateSection;
+    items.hOEMHeap = core.heap();
+    items.pPublicDM = core.publicDevmode();
+    items.pOEMDM = core.privateSection();
     plugin->CommonUIProp(OEMCUIP_DOCPROP, &items);
     if (items.cOEMOptItems != 0) {
-        items.pOEMOptItems = static_cast<POPTITEM>(
-            HeapAlloc(core.param.hOEMHeap, HEAP_ZERO_MEMORY, items.cOEMOptItems * sizeof(OPTITEM)));
+        items.pOEMOptItems =
+            static_cast<POPTITEM>(HeapAlloc(core.heap(), HEAP_ZERO_MEMORY, items.cOEMOptItems * sizeof(OPTITEM)));
         if (items.pOEMOptItems != nullptr) plugin->CommonUIProp(OEMCUIP_DOCPROP, &items);
     }
 
-    core.param.hPrinter = nullptr;
-    core.param.poemuiobj = &uiObject;
-    core.param.pPublicDM = publicDevmode;
-    core.param.pOEMDM = privateSection;
     PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
     if (FAILED(plugin->DocumentPropertySheets(&info, 0)) || core.pages.size() != PLUGIN_PAGE_COUNT) {
         *error = L"the plug-in added " + std::to_wstring(core.pages.size()) + L" pages";

@@ -3,25 +3,33 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "settings/ticket_features.h"
+
 namespace {
 
-struct SettingRow {
-    SettingField field;
+// The fields beside the job settings that scenarios can name: not ticket features, so not in the
+// features table.
+const struct {
     const wchar_t* name;
-    std::initializer_list<const wchar_t*> values;  // meanings of 0, 1, 2...
-};
+    SettingField field;
+} OtherFields[] = {{L"offsetValue", &PrivateDevmode::offsetValue}, {L"spareFlag", &PrivateDevmode::spareFlag}};
 
-const SettingRow Settings[] = {
-    {SettingField::PrintMode, L"printMode", {L"Vivid", L"Standard", L"Photo"}},
-    {SettingField::InkLevel, L"inkLevel", {}},
-    {SettingField::DropSize, L"dropSize", {L"Heavy", L"Medium", L"Light"}},
-    {SettingField::Bidirectional, L"bidirectional", {L"off", L"on"}},
-    {SettingField::InkChannels,
-     L"inkChannels",
-     {L"Full 8 Channels", L"Front 4 Channels Only", L"Back 4 Channels Only"}},
-    {SettingField::OffsetValue, L"offsetValue", {}},
-    {SettingField::SpareFlag, L"spareFlag", {}},
-};
+const TicketFeature* FeatureOf(SettingField field)
+{
+    for (const TicketFeature& feature : TICKET_FEATURES)
+        if (feature.member == field) return &feature;
+    return nullptr;
+}
+
+// A scenario names an option without regard to case or blanks, so that the texts people see on the
+// pages ("Back 4 Channels Only", "off") name the options Back4ChannelsOnly and Off.
+bool SameOption(const std::wstring& word, const wchar_t* option)
+{
+    std::wstring squeezed;
+    for (wchar_t c : word)
+        if (!iswspace(c)) squeezed += c;
+    return _wcsicmp(squeezed.c_str(), option) == 0;
+}
 
 bool SameWord(const std::wstring& a, const wchar_t* b)
 {
@@ -188,22 +196,26 @@ private:
         if (SameWord(what, L"setting")) {
             if (!Count(4)) return Usage(L"expect setting NAME VALUE");
             s_.condition = Condition::Setting;
-            for (const SettingRow& row : Settings) {
-                if (!SameWord(words_[2], row.name)) continue;
-                s_.field = row.field;
-                if (ParseNumber(words_[3], &s_.number)) return L"";
-                long index = 0;
-                for (const wchar_t* meaning : row.values) {
-                    if (SameWord(words_[3], meaning)) {
-                        s_.number = index;
-                        return L"";
-                    }
-                    ++index;
-                }
-                return L"\"" + words_[3] + L"\" is not a value of " + row.name;
+            s_.field = nullptr;
+            std::wstring known;
+            for (const TicketFeature& feature : TICKET_FEATURES) {
+                known += std::wstring(known.empty() ? L"" : L", ") + feature.field;
+                if (SameWord(words_[2], feature.field)) s_.field = feature.member;
             }
-            return L"unknown setting \"" + words_[2] +
-                   L"\" (known: printMode, inkLevel, dropSize, bidirectional, inkChannels, offsetValue, spareFlag)";
+            for (const auto& other : OtherFields) {
+                known += std::wstring(L", ") + other.name;
+                if (SameWord(words_[2], other.name)) s_.field = other.field;
+            }
+            if (s_.field == nullptr) return L"unknown setting \"" + words_[2] + L"\" (known: " + known + L")";
+            if (ParseNumber(words_[3], &s_.number)) return L"";
+            if (const TicketFeature* feature = FeatureOf(s_.field)) {
+                for (size_t i = 0; i < feature->optionCount; ++i) {
+                    if (!SameOption(words_[3], feature->options[i].name)) continue;
+                    s_.number = feature->options[i].value;
+                    return L"";
+                }
+            }
+            return L"\"" + words_[3] + L"\" is not a value of " + SettingName(s_.field);
         }
         if (SameWord(what, L"offset") || SameWord(what, L"jobs")) {
             if (!Count(3) || !ParseNumber(words_[2], &s_.number) || s_.number < 0)
@@ -280,18 +292,17 @@ std::wstring ControlName::describe() const
 
 const wchar_t* SettingName(SettingField field)
 {
-    for (const SettingRow& row : Settings)
-        if (row.field == field) return row.name;
+    if (const TicketFeature* feature = FeatureOf(field)) return feature->field;
+    for (const auto& other : OtherFields)
+        if (other.field == field) return other.name;
     return L"?";
 }
 
 std::wstring SettingValueName(SettingField field, long value)
 {
-    for (const SettingRow& row : Settings) {
-        if (row.field != field) continue;
-        if (value >= 0 && static_cast<size_t>(value) < row.values.size()) return row.values.begin()[value];
-    }
-    return std::to_wstring(value);
+    const TicketFeature* feature = FeatureOf(field);
+    const TicketOption* option = feature != nullptr ? FindTicketOption(*feature, static_cast<int32_t>(value)) : nullptr;
+    return option != nullptr ? option->name : std::to_wstring(value);
 }
 
 ParsedScenario ParseScenario(const std::wstring& text)

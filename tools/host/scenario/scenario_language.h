@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/private_devmode.h"
+
 enum class Action {
     OpenDocument,  // document
     OpenPrinter,   // printer
@@ -47,8 +49,9 @@ struct ControlName {
     std::wstring describe() const;
 };
 
-// The job settings of the private devmode that `expect setting` can name.
-enum class SettingField { PrintMode, InkLevel, DropSize, Bidirectional, InkChannels, OffsetValue, SpareFlag };
+// A field of the private devmode that `expect setting` can name: a job setting of the features
+// table (by its field name), offsetValue or spareFlag.
+using SettingField = int32_t PrivateDevmode::*;
 
 struct Statement {
     int line = 0;
@@ -58,7 +61,7 @@ struct Statement {
     Condition condition = Condition::None;
     ControlName control;  // click, command, select, answer's button, expect on controls
     std::wstring text;    // page, dialog caption, list entry, job name
-    SettingField field = SettingField::PrintMode;
+    SettingField field = &PrivateDevmode::printMode;
     long number = 0;                             // offset, expect offset/jobs/setting value
     long count = -1;                             // expect job ... count N (-1: at least one)
     long bytes = -1;                             // expect job ... bytes N

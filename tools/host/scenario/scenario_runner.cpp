@@ -45,27 +45,6 @@ std::wstring ComboText(HWND list, LRESULT index)
     return text;
 }
 
-long SettingValue(const PrivateDevmode& section, SettingField field)
-{
-    switch (field) {
-        case SettingField::PrintMode:
-            return section.printMode;
-        case SettingField::InkLevel:
-            return section.inkLevel;
-        case SettingField::DropSize:
-            return section.dropSize;
-        case SettingField::Bidirectional:
-            return section.bidirectional;
-        case SettingField::InkChannels:
-            return section.inkChannels;
-        case SettingField::OffsetValue:
-            return section.offsetValue;
-        case SettingField::SpareFlag:
-            return section.spareFlag;
-    }
-    return 0;
-}
-
 std::wstring Quoted(const std::wstring& text)
 {
     return L"\"" + text + L"\"";
@@ -367,7 +346,7 @@ ScenarioRunner::Step ScenarioRunner::Check(const Statement& s)
     };
     switch (s.condition) {
         case Condition::Setting: {
-            const long value = SettingValue(*session_.privateSection(), s.field);
+            const long value = session_.privateSection()->*s.field;
             if (value == s.number) return met();
             return Fail(s, std::wstring(SettingName(s.field)) + L" is " + std::to_wstring(value) + L" (" +
                                SettingValueName(s.field, value) + L"), not " + std::to_wstring(s.number) + L" (" +

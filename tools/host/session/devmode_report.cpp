@@ -1,38 +1,53 @@
 #include "host/session/devmode_report.h"
 
 #include <cwchar>
-#include <initializer_list>
+
+#include "settings/ticket_features.h"
 
 namespace {
 
-const wchar_t* Choice(int32_t value, std::initializer_list<const wchar_t*> names)
+// The fields after the header in the order of the section's bytes; the job settings among them are
+// named and explained by the features table.
+int32_t PrivateDevmode::*const FieldsInByteOrder[] = {
+    &PrivateDevmode::inkLevel,      &PrivateDevmode::spareFlag,   &PrivateDevmode::dropSize,
+    &PrivateDevmode::bidirectional, &PrivateDevmode::inkChannels, &PrivateDevmode::offsetValue,
+    &PrivateDevmode::printMode,
+};
+
+const TicketFeature* FeatureOf(int32_t PrivateDevmode::*member)
 {
-    if (value < 0 || static_cast<size_t>(value) >= names.size()) return L"out of range";
-    return names.begin()[value];
+    for (const TicketFeature& feature : TICKET_FEATURES)
+        if (feature.member == member) return &feature;
+    return nullptr;
+}
+
+std::wstring Line(const wchar_t* name, int32_t value, const std::wstring& meaning)
+{
+    wchar_t text[128];
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"  %-13ls %d%ls\n", name, static_cast<int>(value),
+             meaning.empty() ? L"" : (L" (" + meaning + L")").c_str());
+    return text;
 }
 
 }  // namespace
 
 std::wstring DescribePrivateDevmode(const PrivateDevmode& s)
 {
-    wchar_t text[1024];
-    const wchar_t* signatureOk = s.dwSignature == PRIVATE_DEVMODE_SIGNATURE ? L"TFSM" : L"foreign";
-    swprintf(text, sizeof(text) / sizeof(text[0]),
-             L"  dwSize        %u\n"
-             L"  dwSignature   0x%08X (%ls)\n"
-             L"  dwVersion     %u\n"
-             L"  inkLevel      %d (%ls)\n"
-             L"  spareFlag     %d\n"
-             L"  dropSize      %d (%ls)\n"
-             L"  bidirectional %d (%ls)\n"
-             L"  inkChannels   %d (%ls)\n"
-             L"  offsetValue   %d (%d/8)\n"
-             L"  printMode     %d (%ls)\n",
-             s.dwSize, s.dwSignature, signatureOk, s.dwVersion, s.inkLevel,
-             Choice(s.inkLevel, {L"1", L"2", L"3", L"4", L"5"}), s.spareFlag, s.dropSize,
-             Choice(s.dropSize, {L"Heavy", L"Medium", L"Light"}), s.bidirectional, s.bidirectional ? L"on" : L"off",
-             s.inkChannels,
-             Choice(s.inkChannels, {L"Full 8 Channels", L"Front 4 Channels Only", L"Back 4 Channels Only"}),
-             s.offsetValue, s.offsetValue, s.printMode, Choice(s.printMode, {L"Vivid", L"Standard", L"Photo"}));
+    wchar_t header[160];
+    swprintf(header, sizeof(header) / sizeof(header[0]),
+             L"  dwSize        %u\n  dwSignature   0x%08X (%ls)\n  dwVersion     %u\n", s.dwSize, s.dwSignature,
+             s.dwSignature == PRIVATE_DEVMODE_SIGNATURE ? L"TFSM" : L"foreign", s.dwVersion);
+    std::wstring text = header;
+    for (int32_t PrivateDevmode::*member : FieldsInByteOrder) {
+        const int32_t value = s.*member;
+        if (const TicketFeature* feature = FeatureOf(member)) {
+            const TicketOption* option = FindTicketOption(*feature, value);
+            text += Line(feature->field, value, option != nullptr ? option->name : L"no ticket option");
+        } else if (member == &PrivateDevmode::offsetValue) {
+            text += Line(L"offsetValue", value, std::to_wstring(value) + L"/8");
+        } else {
+            text += Line(L"spareFlag", value, L"");
+        }
+    }
     return text;
 }

@@ -1,7 +1,5 @@
 #include "host/session/host_session.h"
 
-#include <cstring>
-
 #include "host/session/devmode_report.h"
 
 namespace {
@@ -18,9 +16,6 @@ std::wstring Hex(HRESULT hr)
 HostSession::~HostSession()
 {
     ReleasePlugin();
-    if (printer_ != nullptr) ClosePrinter(printer_);
-    // Everything the plug-in allocated for its items and pages goes with the heap, as in the driver.
-    if (heap_ != nullptr) HeapDestroy(heap_);
 }
 
 ULONG HostSession::ReleasePlugin()
@@ -62,55 +57,35 @@ bool HostSession::Open(const std::wstring& dllPath, const wchar_t* printerName, 
     fwprintf(log, L"  GetInfo: signature \"%c%c%c%c\", version %lu\n", sig[0], sig[1], sig[2], sig[3],
              static_cast<unsigned long>(version_));
 
-    if (printerName != nullptr) {
-        printerName_ = printerName;
-        PRINTER_DEFAULTSW access = {nullptr, nullptr, PRINTER_ALL_ACCESS};
-        if (!OpenPrinterW(const_cast<LPWSTR>(printerName), &printer_, &access) &&
-            !OpenPrinterW(const_cast<LPWSTR>(printerName), &printer_, nullptr)) {
-            *error =
-                L"cannot open the printer \"" + printerName_ + L"\" (error " + std::to_wstring(GetLastError()) + L")";
-            return false;
-        }
-        fwprintf(log, L"  printer \"%ls\" opened\n", printerName);
-    }
-    heap_ = HeapCreate(0, 0, 0);
-    if (heap_ == nullptr) {
-        *error = L"cannot create the plug-in heap";
+    DriverCoreSetup setup;
+    setup.pluginModule = module_->get();
+    setup.printer = printerName != nullptr ? CorePrinter::Spooler : CorePrinter::None;
+    setup.printerName = printerName != nullptr ? printerName : L"";
+    core_ = std::make_unique<DriverCoreStandIn>(plugin_, setup);
+    if (!core_->error().empty()) {
+        *error = core_->error();
         return false;
     }
-    uiObject_.cbSize = sizeof(uiObject_);
-
-    // The core sizes the private section and asks for its defaults: the job starts from them.
-    if (!job_.Create(plugin_, module_->get(), printer_, printerName_, error)) return false;
+    if (printerName != nullptr) fwprintf(log, L"  printer \"%ls\" opened\n", printerName);
+    // The core sized the private section and asked for its defaults: the job starts from them.
     fwprintf(log, L"  DevMode: private section of %lu bytes, the job devmode starts from its defaults\n",
-             static_cast<unsigned long>(job_.privateSize()));
+             static_cast<unsigned long>(core_->privateSize()));
     return true;
 }
 
 bool HostSession::MergeIntoDefaults(FILE* log, std::wstring* error)
 {
-    // As for DocumentProperties with the job's devmode as input: fresh defaults, with the job's
-    // section merged into them; the sheet then edits the result.
-    std::vector<BYTE> merged(job_.privateSize(), 0);
-    if (!job_.Defaults(merged.data(), error)) return false;
-    OEMDMPARAM param = job_.Param();
-    param.pPublicDMOut = publicDevmode();
-    param.pOEMDMIn = privateSection();
-    param.pOEMDMOut = merged.data();
-    if (FAILED(plugin_->DevMode(OEMDM_MERGE, &param))) {
-        *error = L"DevMode(OEMDM_MERGE) failed";
-        return false;
-    }
-    memcpy(privateSection(), merged.data(), job_.privateSize());
+    // As for DocumentProperties with the job's devmode as input.
+    if (!core_->MergeIntoDefaults(core_->privateSection(), error)) return false;
     fwprintf(log, L"  DevMode: defaults, with the job's private section merged into them\n");
     return true;
 }
 
 long HostSession::StoredOffset() const
 {
-    if (printer_ == nullptr) return -1;
+    if (core_ == nullptr || core_->printer() == nullptr) return -1;
     DWORD type = 0, value = 0, needed = 0;
-    const DWORD status = GetPrinterDataW(printer_, const_cast<LPWSTR>(L"OEMUI_VALUE"), &type,
+    const DWORD status = GetPrinterDataW(core_->printer(), const_cast<LPWSTR>(L"OEMUI_VALUE"), &type,
                                          reinterpret_cast<LPBYTE>(&value), sizeof(value), &needed);
     if (status != ERROR_SUCCESS || needed != sizeof(value)) return -1;
     return static_cast<long>(value);

@@ -1,8 +1,8 @@
 // One session of the driver's UI core with the plug-in: the DLL loaded by path and reached only
-// through its exports, the driver helper published, GetInfo asked, the printer opened, the
-// plug-in heap created and a job devmode built with the plug-in's private section (DevMode size,
-// defaults and merge) and kept for the whole session, as the core keeps the job's devmode while
-// its property sheets are open.
+// through its exports, the driver helper published, GetInfo asked, then the core stand-in that opens
+// the printer, creates the plug-in heap and builds the job devmode with the plug-in's private section
+// (DevMode size, defaults and merge), kept for the whole session as the core keeps the job's devmode
+// while its property sheets are open.
 #pragma once
 
 #include <cstdio>
@@ -29,17 +29,18 @@ public:
 
     IPrintOemUI* plugin() const { return plugin_; }
     HMODULE module() const { return module_ ? module_->get() : nullptr; }
-    HANDLE printer() const { return printer_; }
-    HANDLE heap() const { return heap_; }
-    const std::wstring& printerName() const { return printerName_; }
     DWORD signature() const { return signature_; }
     DWORD version() const { return version_; }
 
-    // The job devmode: public part followed by the plug-in's private section (dmDriverExtra).
-    PDEVMODEW publicDevmode() { return job_.publicPart(); }
-    PrivateDevmode* privateSection() { return job_.privateSection(); }
-    DWORD privateSize() const { return job_.privateSize(); }
-    OEMUIOBJ* uiObject() { return &uiObject_; }
+    // The driver core of the session: the plug-in heap, the printer and the job devmode.
+    DriverCoreStandIn& core() { return *core_; }
+    HANDLE printer() const { return core_->printer(); }
+    HANDLE heap() const { return core_->heap(); }
+    const std::wstring& printerName() const { return core_->printerName(); }
+    PDEVMODEW publicDevmode() { return core_->publicDevmode(); }
+    PrivateDevmode* privateSection() { return core_->privateSection(); }
+    DWORD privateSize() const { return core_->privateSize(); }
+    OEMUIOBJ* uiObject() { return core_->uiObject(); }
 
     // Before the document properties: the job's section merged into fresh defaults (DevMode
     // OEMDM_DEFAULT, then OEMDM_MERGE), as the core does with the devmode it is given.
@@ -58,11 +59,7 @@ private:
     std::unique_ptr<LoadedModule> module_;
     IPrintOemUI* plugin_ = nullptr;
     DriverHelperStandIn helper_;
-    HANDLE printer_ = nullptr;
-    HANDLE heap_ = nullptr;
-    std::wstring printerName_;
     DWORD signature_ = 0;
     DWORD version_ = 0;
-    OEMUIOBJ uiObject_ = {};
-    JobDevmode job_;
+    std::unique_ptr<DriverCoreStandIn> core_;
 };

@@ -77,15 +77,9 @@ struct OffsetPageCallbacks {
 
 PropertySheetHost::PropertySheetHost(HostSession& session, CommonUiExchange& items, SheetKind kind, UiWatch& watch,
                                      FILE* log)
-    : session_(session), items_(items), kind_(kind), watch_(watch), log_(log), core_(session.module())
+    : session_(session), items_(items), kind_(kind), watch_(watch), log_(log), core_(session.core())
 {
-    OEMUIPSPARAM& param = core_.param;
-    param.poemuiobj = session.uiObject();
-    param.hPrinter = session.printer();
-    param.pPrinterName = const_cast<PWSTR>(session.printerName().c_str());
-    param.hOEMHeap = session.heap();
-    param.pPublicDM = kind == SheetKind::Document ? session.publicDevmode() : nullptr;
-    param.pOEMDM = kind == SheetKind::Document ? session.privateSection() : nullptr;
+    core_.StartSheet();
 }
 
 bool PropertySheetHost::Show(std::wstring* error)
@@ -119,7 +113,7 @@ LONG_PTR PropertySheetHost::OnSheetReason(PPROPSHEETUI_INFO info, LPARAM lParam)
 {
     const bool document = kind_ == SheetKind::Document;
     // The plug-in's view of the sheet: its own record, with the driver core as the sheet.
-    pluginInfo_ = core_.Info(info->Reason);
+    pluginInfo_ = core_.Info(info->Reason, kind_);
     auto callPlugin = [&](LPARAM argument) {
         return document ? session_.plugin()->DocumentPropertySheets(&pluginInfo_, argument)
                         : session_.plugin()->DevicePropertySheets(&pluginInfo_, argument);
@@ -131,7 +125,7 @@ LONG_PTR PropertySheetHost::OnSheetReason(PPROPSHEETUI_INFO info, LPARAM lParam)
             sheetHandle_ = info->hComPropSheet;
             sheetFunction_ = info->pfnComPropSheet;
             core_.PassPagesTo(sheetHandle_, sheetFunction_);
-            record_.initResult = callPlugin(reinterpret_cast<LPARAM>(&core_.param));
+            record_.initResult = callPlugin(reinterpret_cast<LPARAM>(core_.sheetParam(kind_)));
             RecordPluginCalls();
             if (!document) AddOffsetPage();
             fwprintf(log_, L"  %ls: %u page(s) added by the plug-in, %d accepted by the common property sheet\n",

@@ -1,7 +1,7 @@
 // The document and printer properties shown through the platform's common property sheet
 // (CommonPropertySheetUIW in compstui.dll), with the host in the driver's place: its own
 // PFNPROPSHEETUI answers the sheet and calls the plug-in's DocumentPropertySheets (or
-// DevicePropertySheets) with the driver-core stand-in's PROPSHEETUI_INFO, which records what the
+// DevicePropertySheets) with the session's driver-core stand-in's PROPSHEETUI_INFO, which records what the
 // plug-in asks for and passes its pages on to the real sheet. The stand-in also takes the
 // set-result calls, which Wine's sheet does not support. The printer's Offset item, which Wine's
 // sheet does not draw, is shown by the host on a page of its own, Device Settings.
@@ -15,8 +15,6 @@
 #include "emulation/driver_core.h"
 #include "host/session/common_ui_items.h"
 #include "host/session/host_session.h"
-
-enum class SheetKind { Document, Printer };
 
 // What passed between the plug-in and the sheet.
 struct SheetRecord {
@@ -61,8 +59,8 @@ private:
     UiWatch& watch_;
     FILE* log_;
     SheetRecord record_;
-    std::wstring title_;      // the sheet's caption, read by the sheet while it is open
-    DriverCoreStandIn core_;  // the session's heap, printer and job devmode, lent to the plug-in
+    std::wstring title_;       // the sheet's caption, read by the sheet while it is open
+    DriverCoreStandIn& core_;  // the session's core: its heap, printer and job devmode, lent to the plug-in
     PROPSHEETUI_INFO pluginInfo_ = {};
     HANDLE sheetHandle_ = nullptr;  // the real sheet's handle and function, from its INIT call
     PFNCOMPROPSHEET sheetFunction_ = nullptr;

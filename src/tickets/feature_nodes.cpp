@@ -1,0 +1,186 @@
+#include "tickets/feature_nodes.h"
+
+#include <utility>
+
+namespace {
+
+// The prefix this plug-in declares when a document has none for our namespace yet.
+constexpr wchar_t PREFERRED_PREFIX[] = L"orlin";
+
+HRESULT NextSibling(IXMLDOMNode* node, ComPtr<IXMLDOMNode>* next)
+{
+    return node->get_nextSibling(next->Out());
+}
+
+HRESULT AsElement(IXMLDOMNode* node, ComPtr<IXMLDOMElement>* element)
+{
+    return node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
+}
+
+}  // namespace
+
+HRESULT AppendChild(IXMLDOMNode* parent, IXMLDOMNode* child)
+{
+    ComPtr<IXMLDOMNode> appended;
+    return parent->appendChild(child, appended.Out());
+}
+
+HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* removed)
+{
+    *removed = false;
+    IXMLDOMElement* root = document_.Root();
+    ComPtr<IXMLDOMNode> node;
+    HRESULT hr = root->get_firstChild(node.Out());
+    while (SUCCEEDED(hr) && node) {
+        ComPtr<IXMLDOMNode> next;
+        hr = NextSibling(node.Get(), &next);
+        if (FAILED(hr)) return hr;
+
+        bool feature = false;
+        hr = document_.IsSchemaElement(node.Get(), L"Feature", &feature);
+        if (FAILED(hr)) return hr;
+        if (feature) {
+            ComPtr<IXMLDOMElement> element;
+            hr = AsElement(node.Get(), &element);
+            if (FAILED(hr)) return hr;
+            // Names are matched first (cheap), then resolved to a namespace (several DOM calls).
+            Bstr value;
+            QName name;
+            hr = document_.ReadName(element.Get(), &value, &name);
+            if (FAILED(hr)) return hr;
+            const TicketFeature* ours = FindTicketFeature(name.local, name.localLength);
+            bool inOurs = false;
+            if (ours != nullptr)
+                hr = document_.InNamespace(element.Get(), nullptr, name, ORLIN_TICKET_NAMESPACE, &inOurs);
+            if (FAILED(hr)) return hr;
+            if (inOurs) {
+                ComPtr<IXMLDOMElement>& first = found->first[ours - TICKET_FEATURES];
+                if (!first) {
+                    first = std::move(element);
+                } else if (duplicates == Duplicates::Remove) {
+                    ComPtr<IXMLDOMNode> gone;
+                    hr = root->removeChild(node.Get(), gone.Out());
+                    if (FAILED(hr)) return hr;
+                    *removed = true;
+                }
+            }
+        }
+        node = std::move(next);
+    }
+    return hr;
+}
+
+HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice)
+{
+    *choice = {};
+    ComPtr<IXMLDOMNode> node;
+    HRESULT hr = feature->get_firstChild(node.Out());
+    while (SUCCEEDED(hr) && node && choice->optionCount < 2) {
+        bool option = false;
+        hr = document_.IsSchemaElement(node.Get(), L"Option", &option);
+        if (FAILED(hr)) return hr;
+        if (option && ++choice->optionCount == 1) {
+            ComPtr<IXMLDOMElement> element;
+            hr = AsElement(node.Get(), &element);
+            if (FAILED(hr)) return hr;
+            Bstr value;
+            QName name;
+            hr = document_.ReadName(element.Get(), &value, &name);
+            if (FAILED(hr)) return hr;
+            const TicketOption* known = FindTicketOptionByName(which, name.local, name.localLength);
+            bool inOurs = false;
+            if (known != nullptr)
+                hr = document_.InNamespace(element.Get(), feature, name, ORLIN_TICKET_NAMESPACE, &inOurs);
+            if (FAILED(hr)) return hr;
+            if (inOurs) choice->first = known;
+        }
+        ComPtr<IXMLDOMNode> next;
+        hr = NextSibling(node.Get(), &next);
+        node = std::move(next);
+    }
+    return SUCCEEDED(hr) ? S_OK : hr;
+}
+
+HRESULT FeatureNodes::SetChoice(IXMLDOMElement* feature, const TicketFeature& which, const TicketOption& option,
+                                bool* changed)
+{
+    *changed = false;
+    FeatureChoice choice;
+    HRESULT hr = ReadChoice(feature, which, &choice);
+    if (FAILED(hr)) return hr;
+    if (choice.optionCount == 1 && choice.first == &option) return S_OK;
+
+    ComPtr<IXMLDOMElement> replacement;
+    hr = CreateOption(option, &replacement);
+    if (FAILED(hr)) return hr;
+
+    ComPtr<IXMLDOMNode> node;
+    hr = feature->get_firstChild(node.Out());
+    while (SUCCEEDED(hr) && node) {
+        ComPtr<IXMLDOMNode> next;
+        hr = NextSibling(node.Get(), &next);
+        if (FAILED(hr)) return hr;
+        bool isOption = false;
+        hr = document_.IsSchemaElement(node.Get(), L"Option", &isOption);
+        if (FAILED(hr)) return hr;
+        if (isOption) {
+            ComPtr<IXMLDOMNode> gone;
+            hr = feature->removeChild(node.Get(), gone.Out());
+            if (FAILED(hr)) return hr;
+        }
+        node = std::move(next);
+    }
+    if (FAILED(hr)) return hr;
+    *changed = true;
+    return AppendChild(feature, replacement.Get());
+}
+
+HRESULT FeatureNodes::CreateFeature(const TicketFeature& which, ComPtr<IXMLDOMElement>* feature)
+{
+    const Bstr* prefix = nullptr;
+    HRESULT hr = OurPrefix(&prefix);
+    if (FAILED(hr)) return hr;
+    hr = document_.CreateSchemaElement(L"Feature", feature);
+    if (FAILED(hr)) return hr;
+    return SchemaDocument::SetQName(feature->Get(), L"name", *prefix, which.name);
+}
+
+HRESULT FeatureNodes::CreateOption(const TicketOption& option, ComPtr<IXMLDOMElement>* element)
+{
+    const Bstr* prefix = nullptr;
+    HRESULT hr = OurPrefix(&prefix);
+    if (FAILED(hr)) return hr;
+    hr = document_.CreateSchemaElement(L"Option", element);
+    if (FAILED(hr)) return hr;
+    return SchemaDocument::SetQName(element->Get(), L"name", *prefix, option.name);
+}
+
+HRESULT FeatureNodes::Append(const TicketFeature& which, const TicketOption& option)
+{
+    ComPtr<IXMLDOMElement> feature;
+    HRESULT hr = CreateFeature(which, &feature);
+    if (FAILED(hr)) return hr;
+    ComPtr<IXMLDOMElement> element;
+    hr = CreateOption(option, &element);
+    if (FAILED(hr)) return hr;
+    hr = AppendChild(feature.Get(), element.Get());
+    if (FAILED(hr)) return hr;
+    return AppendChild(document_.Root(), feature.Get());
+}
+
+HRESULT FeatureNodes::RemoveFromRoot(IXMLDOMElement* feature)
+{
+    ComPtr<IXMLDOMNode> gone;
+    return document_.Root()->removeChild(feature, gone.Out());
+}
+
+HRESULT FeatureNodes::OurPrefix(const Bstr** prefix)
+{
+    if (!prefixKnown_) {
+        const HRESULT hr = document_.PrefixFor(ORLIN_TICKET_NAMESPACE, PREFERRED_PREFIX, &prefix_);
+        if (FAILED(hr)) return hr;
+        prefixKnown_ = true;
+    }
+    *prefix = &prefix_;
+    return S_OK;
+}

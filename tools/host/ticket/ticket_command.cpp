@@ -1,0 +1,267 @@
+#include "host/ticket/ticket_command.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "emulation/loaded_plugin.h"
+#include "emulation/print_ticket_core.h"
+#include "host/session/devmode_report.h"
+#include "host/session/host_session.h"
+#include "host/ticket/indented_xml.h"
+#include "settings/ticket_features.h"
+
+namespace {
+
+constexpr wchar_t PSF[] = L"http://schemas.microsoft.com/windows/2003/08/printing/printschemaframework";
+constexpr wchar_t OUR_PREFIX[] = L"orlin";  // the prefix this host declares when a ticket has none for us
+
+struct Setting {
+    const TicketFeature* feature;
+    const TicketOption* option;
+};
+
+// COM for the command's thread, ended after every object the command made is gone.
+struct ComApartment {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComApartment()
+    {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
+};
+
+std::wstring Hex(HRESULT hr)
+{
+    wchar_t text[16];
+    swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+std::wstring ResultName(HRESULT hr)
+{
+    static const struct {
+        HRESULT hr;
+        const wchar_t* name;
+    } Names[] = {{S_OK, L"S_OK"},
+                 {S_NO_CONFLICT, L"S_NO_CONFLICT"},
+                 {S_CONFLICT_RESOLVED, L"S_CONFLICT_RESOLVED"},
+                 {E_NOTIMPL, L"E_NOTIMPL"},
+                 {E_INVALIDARG, L"E_INVALIDARG"},
+                 {E_POINTER, L"E_POINTER"},
+                 {E_VERSION_NOT_SUPPORTED, L"E_VERSION_NOT_SUPPORTED"}};
+    for (const auto& row : Names)
+        if (row.hr == hr) return row.name;
+    return Hex(hr);
+}
+
+// Feature=Option, each named as in the features table. False with the reason for anything else.
+bool ParseSetting(const std::wstring& text, Setting* setting, std::wstring* why)
+{
+    const size_t equals = text.find(L'=');
+    const std::wstring feature = text.substr(0, equals);
+    setting->feature = equals == std::wstring::npos ? nullptr : FindTicketFeature(feature.c_str(), feature.size());
+    if (setting->feature == nullptr) {
+        *why = L"--set " + text + L": not Feature=Option with one of the features";
+        for (const TicketFeature& known : TICKET_FEATURES) *why += std::wstring(L" ") + known.name;
+        return false;
+    }
+    const std::wstring option = text.substr(equals + 1);
+    setting->option = FindTicketOptionByName(*setting->feature, option.c_str(), option.size());
+    if (setting->option == nullptr) {
+        *why = L"--set " + text + L": " + setting->feature->name + L" has the options";
+        for (size_t i = 0; i < setting->feature->optionCount; ++i)
+            *why += std::wstring(L" ") + setting->feature->options[i].name;
+        return false;
+    }
+    return true;
+}
+
+void PrintDocument(const wchar_t* title, IXMLDOMDocument* document)
+{
+    wprintf(L"%ls\n%ls", title, IndentedXml(document).c_str());
+}
+
+int ProviderFailed(const PrintTicketCore& core, HRESULT hr)
+{
+    fflush(stdout);
+    fwprintf(stderr, L"orlinhost ticket: %ls gave %ls\n", core.failedCall(), ResultName(hr).c_str());
+    return 1;
+}
+
+// The prefix the root declares for our namespace; one of this host's own declared there when none.
+HRESULT OurPrefix(IXMLDOMElement* root, std::wstring* prefix)
+{
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    long count = 0;
+    HRESULT hr = root->get_attributes(attributes.Out());
+    if (SUCCEEDED(hr)) hr = attributes->get_length(&count);
+    for (long i = 0; SUCCEEDED(hr) && i < count; ++i) {
+        ComPtr<IXMLDOMNode> attribute;
+        Bstr name, value;
+        hr = attributes->get_item(i, attribute.Out());
+        if (SUCCEEDED(hr)) hr = attribute->get_nodeName(name.Out());
+        if (SUCCEEDED(hr)) hr = attribute->get_text(value.Out());
+        if (FAILED(hr)) return hr;
+        const std::wstring declared = name.Get() != nullptr ? name.Get() : L"";
+        if (declared.compare(0, 6, L"xmlns:") == 0 && value.Get() != nullptr &&
+            std::wstring(value.Get()) == ORLIN_TICKET_NAMESPACE) {
+            *prefix = declared.substr(6);
+            return S_OK;
+        }
+    }
+    if (FAILED(hr)) return hr;
+    *prefix = OUR_PREFIX;
+    Bstr declaration((L"xmlns:" + *prefix).c_str());
+    Variant uri;
+    if (!uri.HoldString(SysAllocString(ORLIN_TICKET_NAMESPACE))) return E_OUTOFMEMORY;
+    return root->setAttribute(declaration.Get(), uri.Get());
+}
+
+HRESULT NewSchemaElement(IXMLDOMDocument2* ticket, const wchar_t* name, const std::wstring& nameValue,
+                         ComPtr<IXMLDOMElement>* element)
+{
+    VARIANT type;  // a number: nothing to clear
+    VariantInit(&type);
+    type.vt = VT_I4;
+    type.lVal = NODE_ELEMENT;
+    Bstr qualified(name), uri(PSF), attribute(L"name");
+    ComPtr<IXMLDOMNode> node;
+    HRESULT hr = ticket->createNode(type, qualified.Get(), uri.Get(), node.Out());
+    if (SUCCEEDED(hr)) hr = node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
+    Variant value;
+    if (SUCCEEDED(hr) && !value.HoldString(SysAllocString(nameValue.c_str()))) hr = E_OUTOFMEMORY;
+    if (SUCCEEDED(hr)) hr = (*element)->setAttribute(attribute.Get(), value.Get());
+    return hr;
+}
+
+}  // namespace
+
+HRESULT SetTicketOption(IXMLDOMDocument2* ticket, const wchar_t* feature, const wchar_t* option)
+{
+    ComPtr<IXMLDOMElement> root;
+    HRESULT hr = ticket->get_documentElement(root.Out());
+    if (FAILED(hr) || !root) return FAILED(hr) ? hr : E_INVALIDARG;
+    std::wstring prefix;
+    hr = OurPrefix(root.Get(), &prefix);
+    if (FAILED(hr)) return hr;
+    const std::wstring featureName = prefix + L":" + feature;
+
+    // The feature of that name among the root's children, else a new one at the end.
+    ComPtr<IXMLDOMNode> child;
+    ComPtr<IXMLDOMElement> found;
+    for (hr = root->get_firstChild(child.Out()); SUCCEEDED(hr) && child && !found;) {
+        Bstr base, uri;
+        ComPtr<IXMLDOMElement> element;
+        if (SUCCEEDED(child->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Out()))) &&
+            SUCCEEDED(child->get_baseName(base.Out())) && SUCCEEDED(child->get_namespaceURI(uri.Out())) &&
+            base.Get() != nullptr && uri.Get() != nullptr && std::wstring(base.Get()) == L"Feature" &&
+            std::wstring(uri.Get()) == PSF) {
+            Bstr attribute(L"name");
+            Variant name;
+            if (SUCCEEDED(element->getAttribute(attribute.Get(), name.Out())) && name.String() != nullptr &&
+                featureName == name.String())
+                found = std::move(element);
+        }
+        ComPtr<IXMLDOMNode> next;
+        hr = child->get_nextSibling(next.Out());
+        child = std::move(next);
+    }
+    if (FAILED(hr)) return hr;
+    if (!found) {
+        hr = NewSchemaElement(ticket, L"psf:Feature", featureName, &found);
+        ComPtr<IXMLDOMNode> appended;
+        if (SUCCEEDED(hr)) hr = root->appendChild(found.Get(), appended.Out());
+        if (FAILED(hr)) return hr;
+    }
+
+    // Its options give way to the one chosen.
+    ComPtr<IXMLDOMNode> old;
+    while (SUCCEEDED(hr = found->get_firstChild(old.Out())) && old) {
+        ComPtr<IXMLDOMNode> removed;
+        hr = found->removeChild(old.Get(), removed.Out());
+        if (FAILED(hr)) return hr;
+    }
+    if (FAILED(hr)) return hr;
+    ComPtr<IXMLDOMElement> chosen;
+    hr = NewSchemaElement(ticket, L"psf:Option", prefix + L":" + option, &chosen);
+    ComPtr<IXMLDOMNode> appended;
+    if (SUCCEEDED(hr)) hr = found->appendChild(chosen.Get(), appended.Out());
+    return hr;
+}
+
+int RunTicketCommand(const HostOptions& options)
+{
+    if (options.printer.empty()) {
+        fwprintf(stderr, L"orlinhost: ticket needs --printer NAME\n");
+        return 2;
+    }
+    std::vector<Setting> settings;
+    for (const std::wstring& text : options.settings) {
+        Setting setting;
+        std::wstring why;
+        if (!ParseSetting(text, &setting, &why)) {
+            fwprintf(stderr, L"orlinhost: %ls\n", why.c_str());
+            return 2;
+        }
+        settings.push_back(setting);
+    }
+    HANDLE probe = nullptr;
+    if (!OpenPrinterW(const_cast<LPWSTR>(options.printer.c_str()), &probe, nullptr)) {
+        fwprintf(stderr, L"orlinhost: there is no printer \"%ls\" (error %lu)\n", options.printer.c_str(),
+                 GetLastError());
+        return 2;
+    }
+    ClosePrinter(probe);
+
+    const ComApartment apartment;
+    if (FAILED(apartment.hr)) {
+        fwprintf(stderr, L"orlinhost: COM could not be started (%ls)\n", Hex(apartment.hr).c_str());
+        return 1;
+    }
+    wprintf(L"PrintTicket of \"%ls\" (%d-bit host):\n", options.printer.c_str(), static_cast<int>(sizeof(void*) * 8));
+    HostSession session;
+    if (!OpenCommandSession(options, &session)) return 1;
+
+    PrintTicketCore core(session.core());
+    HRESULT hr = core.Open();
+    if (FAILED(hr)) return ProviderFailed(core, hr);
+    std::wstring versions, namespaces;
+    for (INT version : core.versions()) versions += L" " + std::to_wstring(version);
+    for (const std::wstring& uri : core.namespaces()) namespaces += L" " + uri;
+    wprintf(L"  GetSupportedVersions:%ls\n", versions.c_str());
+    wprintf(L"  BindPrinter(1): %ls, namespace(s)%ls\n",
+            core.bindOptions() == OEMPT_DEFAULT ? L"OEMPT_DEFAULT (the private devmode travels as a snapshot)"
+                                                : L"OEMPT_NOSNAPSHOT",
+            namespaces.c_str());
+    wprintf(L"  QueryDeviceDefaultNamespace: %ls\n", ResultName(core.defaultNamespaceResult()).c_str());
+
+    ComPtr<IXMLDOMDocument2> ticket, capabilities;
+    hr = core.JobTicket(&ticket);
+    if (FAILED(hr)) return ProviderFailed(core, hr);
+    hr = core.Capabilities(ticket.Get(), &capabilities);
+    if (FAILED(hr)) return ProviderFailed(core, hr);
+    PrintDocument(L"PrintCapabilities:", capabilities.Get());
+    PrintDocument(L"PrintTicket of the job:", ticket.Get());
+    if (settings.empty()) return 0;
+
+    std::wstring changes;
+    for (const Setting& setting : settings) {
+        hr = SetTicketOption(ticket.Get(), setting.feature->name, setting.option->name);
+        if (FAILED(hr)) {
+            fwprintf(stderr, L"orlinhost: the ticket could not be changed (%ls)\n", Hex(hr).c_str());
+            return 1;
+        }
+        changes += std::wstring(changes.empty() ? L"" : L", ") + setting.feature->name + L"=" + setting.option->name;
+    }
+    wprintf(L"Set %ls; validated (ExpandIntentOptions, ticket to devmode, devmode to ticket, ValidatePrintTicket):\n",
+            changes.c_str());
+    hr = core.Validate(ticket.Get());
+    if (hr != S_NO_CONFLICT && hr != S_CONFLICT_RESOLVED) return ProviderFailed(core, hr);
+    wprintf(L"  ValidatePrintTicket: %ls\n", ResultName(hr).c_str());
+    PrintDocument(L"PrintTicket, validated:", ticket.Get());
+    hr = core.ToJobDevmode(ticket.Get());
+    if (FAILED(hr)) return ProviderFailed(core, hr);
+    wprintf(L"Private devmode of the job, from the ticket:\n%ls",
+            DescribePrivateDevmode(*session.privateSection()).c_str());
+    return 0;
+}
