@@ -110,8 +110,16 @@ HRESULT FeatureNodes::SetChoice(IXMLDOMElement* feature, const TicketFeature& wh
     if (FAILED(hr)) return hr;
     if (choice.optionCount == 1 && choice.first == &option) return S_OK;
 
+    // The option takes the prefix of its feature's own name: that one stands for our namespace
+    // inside this feature, whatever the root's prefix for it may mean there.
+    Bstr name;
+    QName qname;
+    hr = document_.ReadName(feature, &name, &qname);
+    if (FAILED(hr)) return hr;
+    Bstr prefix(qname.prefix, qname.prefixLength);
+    if (prefix.Get() == nullptr) return E_OUTOFMEMORY;
     ComPtr<IXMLDOMElement> replacement;
-    hr = CreateOption(option, &replacement);
+    hr = CreateOption(option, prefix, &replacement);
     if (FAILED(hr)) return hr;
 
     ComPtr<IXMLDOMNode> node;
@@ -145,14 +153,11 @@ HRESULT FeatureNodes::CreateFeature(const TicketFeature& which, ComPtr<IXMLDOMEl
     return SchemaDocument::SetQName(feature->Get(), L"name", *prefix, which.name);
 }
 
-HRESULT FeatureNodes::CreateOption(const TicketOption& option, ComPtr<IXMLDOMElement>* element)
+HRESULT FeatureNodes::CreateOption(const TicketOption& option, const Bstr& prefix, ComPtr<IXMLDOMElement>* element)
 {
-    const Bstr* prefix = nullptr;
-    HRESULT hr = OurPrefix(&prefix);
+    const HRESULT hr = document_.CreateSchemaElement(L"Option", element);
     if (FAILED(hr)) return hr;
-    hr = document_.CreateSchemaElement(L"Option", element);
-    if (FAILED(hr)) return hr;
-    return SchemaDocument::SetQName(element->Get(), L"name", *prefix, option.name);
+    return SchemaDocument::SetQName(element->Get(), L"name", prefix, option.name);
 }
 
 HRESULT FeatureNodes::Append(const TicketFeature& which, const TicketOption& option)
@@ -160,8 +165,11 @@ HRESULT FeatureNodes::Append(const TicketFeature& which, const TicketOption& opt
     ComPtr<IXMLDOMElement> feature;
     HRESULT hr = CreateFeature(which, &feature);
     if (FAILED(hr)) return hr;
+    const Bstr* prefix = nullptr;
+    hr = OurPrefix(&prefix);
+    if (FAILED(hr)) return hr;
     ComPtr<IXMLDOMElement> element;
-    hr = CreateOption(option, &element);
+    hr = CreateOption(option, *prefix, &element);
     if (FAILED(hr)) return hr;
     hr = AppendChild(feature.Get(), element.Get());
     if (FAILED(hr)) return hr;

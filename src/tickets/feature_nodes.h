@@ -38,8 +38,8 @@ public:
 
     // A new psf:Feature named for `which`, with no children, not yet in the tree.
     HRESULT CreateFeature(const TicketFeature& which, ComPtr<IXMLDOMElement>* feature);
-    // A new psf:Option named for `option`, not yet in the tree.
-    HRESULT CreateOption(const TicketOption& option, ComPtr<IXMLDOMElement>* element);
+    // A new psf:Option named for `option` with `prefix`, not yet in the tree.
+    HRESULT CreateOption(const TicketOption& option, const Bstr& prefix, ComPtr<IXMLDOMElement>* element);
 
     // Appends `which` with `option` to the root.
     HRESULT Append(const TicketFeature& which, const TicketOption& option);

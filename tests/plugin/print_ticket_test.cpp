@@ -261,20 +261,25 @@ TEST_F(PrintTickets, ValueWithoutOptionLeavesItsFeatureOutAndAbsentFeatureLeaves
 TEST_F(PrintTickets, AnotherProgramsPrefixIsReadByNamespaceAndKeptWhenWriting)
 {
     const std::wstring foreign = L" xmlns:ns0001='" + Ours + L"' xmlns:orlin='urn:someone-else'";
-    ComPtr<IXMLDOMDocument2> ticket = Load(Document(Feature(L"ns0001:PrintMode", Option(L"ns0001:Photo")) +
-                                                        Feature(L"ns0001:PrintMode", Option(L"ns0001:Vivid")) +
-                                                        Feature(L"orlin:InkDropSize", Option(L"orlin:Medium")),
-                                                    foreign));
+    ComPtr<IXMLDOMDocument2> ticket = Load(Document(
+        Feature(L"ns0001:PrintMode", Option(L"ns0001:Photo")) + Feature(L"ns0001:PrintMode", Option(L"ns0001:Vivid")) +
+            Feature(L"orlin:InkDropSize", Option(L"orlin:Medium")) +
+            L"<psf:Feature xmlns:ns0001='urn:other' xmlns:mine='" + Ours + L"' name='mine:InkLevel'>" +
+            Option(L"mine:Level4") + L"</psf:Feature>",
+        foreign));
     PrivateDevmode section = DefaultPrivateDevmode(2);
     ASSERT_EQ(S_OK, ToDevmode(ticket.Get(), &section));
     EXPECT_EQ(PRINT_MODE_PHOTO, section.printMode);  // the first feature of a name counts
     EXPECT_EQ(DROP_SIZE_HEAVY, section.dropSize);    // orlin: is someone else's here
+    EXPECT_EQ(3, section.inkLevel);
 
     section.printMode = PRINT_MODE_VIVID;
+    section.inkLevel = 1;
     ASSERT_EQ(S_OK, ToTicket(&section, ticket.Get()));
     EXPECT_EQ(Found{L"ns0001:Vivid"}, Options(ticket.Get(), L"ns0001:PrintMode"));
     EXPECT_EQ(Found{L"ns0001:Heavy"}, Options(ticket.Get(), L"ns0001:InkDropSize"));
     EXPECT_EQ(Found{L"orlin:Medium"}, Options(ticket.Get(), L"orlin:InkDropSize"));
+    EXPECT_EQ(Found{L"mine:Level2"}, Options(ticket.Get(), L"mine:InkLevel"));  // ns0001 is not ours there
 }
 
 TEST_F(PrintTickets, ValidationResolvesInItsOrderAndSaysWhetherItChangedTheTicket)
