@@ -97,22 +97,15 @@ HRESULT CopyPattern(IXMLDOMNode* pattern, const Bstr& prefix, const wchar_t* nam
     return hr;
 }
 
-// Whether the ticket, if any, selects Photo: then Heavy and Medium cannot be chosen.
+// The print mode the ticket, if any, selects (-1 when it selects none): Photo constrains the drop sizes.
 HRESULT TicketPrintMode(IXMLDOMDocument2* ticket, int32_t* printMode)
 {
     *printMode = -1;
     if (ticket == nullptr) return S_OK;
-    SchemaDocument document(ticket);
-    HRESULT hr = document.Open();
-    if (FAILED(hr)) return hr;
-    FeatureNodes features(document);
-    FoundFeatures found;
-    bool removed = false;
-    hr = features.Find(Duplicates::Keep, &found, &removed);
-    if (FAILED(hr) || !found.first[TICKET_PRINT_MODE]) return hr;
-    FeatureChoice choice;
-    hr = features.ReadChoice(found.first[TICKET_PRINT_MODE].Get(), TICKET_FEATURES[TICKET_PRINT_MODE], &choice);
-    if (SUCCEEDED(hr) && choice.optionCount == 1 && choice.first != nullptr) *printMode = choice.first->value;
+    PrivateDevmode settings = {};
+    settings.printMode = -1;
+    const HRESULT hr = ReadSettingsFromTicket(ticket, &settings);
+    if (SUCCEEDED(hr)) *printMode = settings.printMode;
     return hr;
 }
 
