@@ -29,12 +29,12 @@ echo
 # Photo with Medium drops, which the plug-in resolves to Light as its Ink Level page does.
 echo "== orlinhost ticket --printer \"$printer\" (x64): the job's PrintTicket =="
 ticket_log=build/demo-ticket.log
-wine dist/x64/orlinhost.exe ticket --printer "$printer" </dev/null >"$ticket_log" 2>&1
+timeout 300 wine dist/x64/orlinhost.exe ticket --printer "$printer" </dev/null >"$ticket_log" 2>&1
 ticket=$?
 sed -n '/^PrintTicket of the job:/,$p' "$ticket_log"
 echo
 echo "== orlinhost ticket --printer \"$printer\" --set PrintMode=Photo --set InkDropSize=Medium (x64) =="
-wine dist/x64/orlinhost.exe ticket --printer "$printer" --set PrintMode=Photo --set InkDropSize=Medium \
+timeout 300 wine dist/x64/orlinhost.exe ticket --printer "$printer" --set PrintMode=Photo --set InkDropSize=Medium \
   </dev/null >"$ticket_log" 2>&1 || ticket=1
 grep -E '^(Set |  ValidatePrintTicket)' "$ticket_log"
 sed -n '/^PrintTicket, validated:/,/^<\/psf:PrintTicket>/p' "$ticket_log" |

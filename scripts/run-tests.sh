@@ -51,10 +51,14 @@ count_xml() {  # adds the counts of one gtest XML report; a missing report is on
   echo "$name: $(( ${tests:-0} - ${disabled:-0} - bad )) passed, $bad failed"
 }
 
-check() {  # one named check that passes or fails as a whole
-  local name=$1; shift
-  if run "$@" > "$results/$name.log" 2>&1 </dev/null; then passed=$((passed + 1)); echo "$name: passed"
-  else failed=$((failed + 1)); echo "$name: FAILED"; sed 's/^/  /' "$results/$name.log" | tail -20; fi
+check() {  # one named check that passes or fails as a whole, stopped after 1200 s like any tier
+  local name=$1 code; shift
+  run timeout 1200 "$@" > "$results/$name.log" 2>&1 </dev/null
+  code=$?
+  if [ $code = 0 ]; then passed=$((passed + 1)); echo "$name: passed"; return; fi
+  failed=$((failed + 1))
+  if [ $code = 124 ]; then echo "$name: FAILED (stopped after 1200 s)"; else echo "$name: FAILED"; fi
+  sed 's/^/  /' "$results/$name.log" | tail -20
 }
 
 # Tier 1, natively under ASan/UBSan.

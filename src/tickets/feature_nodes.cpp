@@ -17,6 +17,26 @@ HRESULT AsElement(IXMLDOMNode* node, ComPtr<IXMLDOMElement>* element)
     return node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
 }
 
+// The table entry `find` gives for the local part of `element`'s name, when that name lies in our
+// namespace; null otherwise. Names are matched first (cheap), and only a match is resolved to a
+// namespace (several DOM calls), so another program's features cost one call each.
+template <typename Entry, typename Find>
+HRESULT OurEntry(SchemaDocument& document, IXMLDOMElement* element, IXMLDOMElement* parent, Find find,
+                 const Entry** entry)
+{
+    *entry = nullptr;
+    Bstr value;
+    QName name;
+    HRESULT hr = document.ReadName(element, &value, &name);
+    if (FAILED(hr)) return hr;
+    const Entry* candidate = find(name.local, name.localLength);
+    if (candidate == nullptr) return S_OK;
+    bool inOurs = false;
+    hr = document.InNamespace(element, parent, name, ORLIN_TICKET_NAMESPACE, &inOurs);
+    if (SUCCEEDED(hr) && inOurs) *entry = candidate;
+    return hr;
+}
+
 }  // namespace
 
 HRESULT AppendChild(IXMLDOMNode* parent, IXMLDOMNode* child)
@@ -43,17 +63,10 @@ HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* re
             ComPtr<IXMLDOMElement> element;
             hr = AsElement(node.Get(), &element);
             if (FAILED(hr)) return hr;
-            // Names are matched first (cheap), then resolved to a namespace (several DOM calls).
-            Bstr value;
-            QName name;
-            hr = document_.ReadName(element.Get(), &value, &name);
+            const TicketFeature* ours = nullptr;
+            hr = OurEntry(document_, element.Get(), nullptr, FindTicketFeature, &ours);
             if (FAILED(hr)) return hr;
-            const TicketFeature* ours = FindTicketFeature(name.local, name.localLength);
-            bool inOurs = false;
-            if (ours != nullptr)
-                hr = document_.InNamespace(element.Get(), nullptr, name, ORLIN_TICKET_NAMESPACE, &inOurs);
-            if (FAILED(hr)) return hr;
-            if (inOurs) {
+            if (ours != nullptr) {
                 ComPtr<IXMLDOMElement>& first = found->first[ours - TICKET_FEATURES];
                 if (!first) {
                     first = std::move(element);
@@ -83,16 +96,11 @@ HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& w
             ComPtr<IXMLDOMElement> element;
             hr = AsElement(node.Get(), &element);
             if (FAILED(hr)) return hr;
-            Bstr value;
-            QName name;
-            hr = document_.ReadName(element.Get(), &value, &name);
+            const auto findOption = [&which](const wchar_t* local, size_t length) {
+                return FindTicketOptionByName(which, local, length);
+            };
+            hr = OurEntry(document_, element.Get(), feature, findOption, &choice->first);
             if (FAILED(hr)) return hr;
-            const TicketOption* known = FindTicketOptionByName(which, name.local, name.localLength);
-            bool inOurs = false;
-            if (known != nullptr)
-                hr = document_.InNamespace(element.Get(), feature, name, ORLIN_TICKET_NAMESPACE, &inOurs);
-            if (FAILED(hr)) return hr;
-            if (inOurs) choice->first = known;
         }
         ComPtr<IXMLDOMNode> next;
         hr = NextSibling(node.Get(), &next);

@@ -195,6 +195,22 @@ HRESULT SchemaDocument::PrefixFor(const wchar_t* uri, const wchar_t* preferred, 
     }
 }
 
+HRESULT SchemaDocument::CreateNode(DOMNodeType kind, const Bstr& prefix, const wchar_t* local, const wchar_t* uri,
+                                   ComPtr<IXMLDOMNode>* node)
+{
+    Bstr name;
+    *name.Out() = JoinQName(prefix.Get(), prefix.Length(), local, static_cast<UINT>(std::wcslen(local)));
+    Bstr namespaceUri(uri);
+    if (name.Get() == nullptr || namespaceUri.Get() == nullptr) return E_OUTOFMEMORY;
+
+    VARIANT type;
+    type.vt = VT_I4;
+    type.lVal = kind;
+    const HRESULT hr = document_->createNode(type, name.Get(), namespaceUri.Get(), node->Out());
+    if (FAILED(hr)) return hr;
+    return *node ? S_OK : E_UNEXPECTED;
+}
+
 HRESULT SchemaDocument::CreateSchemaElement(const wchar_t* local, ComPtr<IXMLDOMElement>* element)
 {
     if (!schemaPrefixKnown_) {
@@ -202,18 +218,9 @@ HRESULT SchemaDocument::CreateSchemaElement(const wchar_t* local, ComPtr<IXMLDOM
         if (FAILED(hr)) return hr;
         schemaPrefixKnown_ = true;
     }
-    Bstr name;
-    *name.Out() = JoinQName(schemaPrefix_.Get(), schemaPrefix_.Length(), local, static_cast<UINT>(std::wcslen(local)));
-    Bstr uri(PSF_NAMESPACE);
-    if (name.Get() == nullptr || uri.Get() == nullptr) return E_OUTOFMEMORY;
-
-    VARIANT type;
-    type.vt = VT_I4;
-    type.lVal = NODE_ELEMENT;
     ComPtr<IXMLDOMNode> node;
-    HRESULT hr = document_->createNode(type, name.Get(), uri.Get(), node.Out());
+    const HRESULT hr = CreateNode(NODE_ELEMENT, schemaPrefix_, local, PSF_NAMESPACE, &node);
     if (FAILED(hr)) return hr;
-    if (!node) return E_UNEXPECTED;
     return node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
 }
 
@@ -232,18 +239,9 @@ HRESULT SchemaDocument::SetQName(IXMLDOMElement* element, const wchar_t* attribu
 HRESULT SchemaDocument::SetValueType(IXMLDOMElement* element, const Bstr& xsiPrefix, const Bstr& xsdPrefix,
                                      const wchar_t* type)
 {
-    Bstr name;
-    *name.Out() = JoinQName(xsiPrefix.Get(), xsiPrefix.Length(), L"type", 4);
-    Bstr uri(XSI_NAMESPACE);
-    if (name.Get() == nullptr || uri.Get() == nullptr) return E_OUTOFMEMORY;
-
-    VARIANT kind;
-    kind.vt = VT_I4;
-    kind.lVal = NODE_ATTRIBUTE;
     ComPtr<IXMLDOMNode> node;
-    HRESULT hr = document_->createNode(kind, name.Get(), uri.Get(), node.Out());
+    HRESULT hr = CreateNode(NODE_ATTRIBUTE, xsiPrefix, L"type", XSI_NAMESPACE, &node);
     if (FAILED(hr)) return hr;
-    if (!node) return E_UNEXPECTED;
     ComPtr<IXMLDOMAttribute> attribute;
     hr = node->QueryInterface(IID_IXMLDOMAttribute, reinterpret_cast<void**>(attribute.Out()));
     if (FAILED(hr)) return hr;

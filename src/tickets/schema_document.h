@@ -55,6 +55,10 @@ public:
     HRESULT SetValueType(IXMLDOMElement* element, const Bstr& xsiPrefix, const Bstr& xsdPrefix, const wchar_t* type);
 
 private:
+    // A new element or attribute named "prefix:local" in `uri`, not yet in the tree.
+    HRESULT CreateNode(DOMNodeType kind, const Bstr& prefix, const wchar_t* local, const wchar_t* uri,
+                       ComPtr<IXMLDOMNode>* node);
+
     IXMLDOMDocument2* document_;
     ComPtr<IXMLDOMElement> root_;
     Bstr schemaPrefix_;  // the root's prefix for psf, found on the first element created

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "benchmark_clock.h"
 #include "host/printer/virtual_printer.h"
 #include "jobs/byte_substitutions.h"
 #include "jobs/raw_job_sender.h"
@@ -30,14 +31,6 @@ constexpr wchar_t FILE_NAME[] = L"orlin-benchmark.bin";
 constexpr wchar_t LARGE_FILE_NAME[] = L"orlin-benchmark-64mib.bin";
 constexpr LONG DROP_SIZE = 2;        // Light
 constexpr DWORD PURGE_POSITION = 3;  // "K"
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Private bytes: Windows's commit charge (PrivateUsage). Wine 8 leaves PrivateUsage 0 and answers
 // in PagefileUsage the private memory the process has touched (committed pages count once written,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmark_clock.h"
 #include "emulation/loaded_plugin.h"
 #include "host/printer/virtual_printer.h"
 
@@ -17,14 +18,6 @@ namespace {
 
 constexpr int CALLS = 200;
 constexpr int ROUNDS = 5;
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Microseconds per call of one batch of CALLS calls; negative when a call failed.
 double PerCall(const std::function<bool()>& call)

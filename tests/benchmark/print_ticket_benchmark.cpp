@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmark_clock.h"
 #include "emulation/loaded_plugin.h"
 #include "settings/ticket_features.h"
 #include "tickets/com_handles.h"
@@ -17,14 +18,6 @@ namespace {
 
 constexpr int CALLS = 200;
 constexpr int ROUNDS = 5;
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Microseconds per call, best of ROUNDS batches of CALLS; the measurements take turns within each
 // round so that the machine's drift reaches all of them alike. False when a call failed.

@@ -10,10 +10,10 @@
 #include "host/session/host_session.h"
 #include "host/ticket/indented_xml.h"
 #include "settings/ticket_features.h"
+#include "tickets/schema_document.h"
 
 namespace {
 
-constexpr wchar_t PSF[] = L"http://schemas.microsoft.com/windows/2003/08/printing/printschemaframework";
 constexpr wchar_t OUR_PREFIX[] = L"orlin";  // the prefix this host declares when a ticket has none for us
 
 struct Setting {
@@ -124,7 +124,7 @@ HRESULT NewSchemaElement(IXMLDOMDocument2* ticket, const wchar_t* name, const st
     VariantInit(&type);
     type.vt = VT_I4;
     type.lVal = NODE_ELEMENT;
-    Bstr qualified(name), uri(PSF), attribute(L"name");
+    Bstr qualified(name), uri(PSF_NAMESPACE), attribute(L"name");
     ComPtr<IXMLDOMNode> node;
     HRESULT hr = ticket->createNode(type, qualified.Get(), uri.Get(), node.Out());
     if (SUCCEEDED(hr)) hr = node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
@@ -155,7 +155,7 @@ HRESULT SetTicketOption(IXMLDOMDocument2* ticket, const wchar_t* feature, const 
         if (SUCCEEDED(child->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Out()))) &&
             SUCCEEDED(child->get_baseName(base.Out())) && SUCCEEDED(child->get_namespaceURI(uri.Out())) &&
             base.Get() != nullptr && uri.Get() != nullptr && std::wstring(base.Get()) == L"Feature" &&
-            std::wstring(uri.Get()) == PSF) {
+            std::wstring(uri.Get()) == PSF_NAMESPACE) {
             Bstr attribute(L"name");
             Variant name;
             if (SUCCEEDED(element->getAttribute(attribute.Get(), name.Out())) && name.String() != nullptr &&
