@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr wchar_t ADJUSTMENT_CAPTION[] = L"Alignment Adjustment";
 constexpr wchar_t ALIGNMENT_VALUES_DOC_NAME[] = L"Head Alignment 1";
 constexpr wchar_t ALIGNMENT_SAVE_DOC_NAME[] = L"Head Alignment 2";
 
@@ -47,7 +46,11 @@ void ShowChoices(HWND dialog, const int32_t (&choices)[ALIGNMENT_SECTION_COUNT])
 void OnInit(HWND dialog, LPARAM printerAddress)
 {
     SetWindowLongPtrW(dialog, DWLP_USER, printerAddress);
-    SetWindowTextW(dialog, ADJUSTMENT_CAPTION);
+    // The template's caption is a placeholder; the shown one is a string, so it follows the language.
+    wchar_t caption[64] = {};
+    if (LoadStringW(ModuleHandle, IDS_ALIGNMENT_ADJUST_CAPTION, caption, ARRAYSIZE(caption)) > 0) {
+        SetWindowTextW(dialog, caption);
+    }
     for (int list : SectionLists) {
         for (const wchar_t* name : ChoiceNames) {
             SendDlgItemMessageW(dialog, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));

@@ -6,6 +6,7 @@
 #define IDS_FRONT_4_CHANNELS 7
 #define IDS_BACK_4_CHANNELS 8
 #define IDS_FULL_8_CHANNELS 9
+#define IDS_ALIGNMENT_ADJUST_CAPTION 10
 
 // Display names of the PrintTicket features and their options (settings/ticket_features.h)
 #define IDS_FEATURE_PRINT_MODE 20
