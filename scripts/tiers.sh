@@ -36,18 +36,25 @@ orlin_tiers_end_leftovers() {
 }
 
 # Starts the watchdog of this shell's run; orlin_tiers_end stops it when the run ends by itself.
-# Its wait is bounded by the longest a run may take.
+# Its wait is bounded by the longest a run may take. `timeout --foreground` stays in the watchdog's
+# process group (plain timeout makes a group of its own), so ending that group ends its wait too.
 orlin_tiers_watch() {
   setsid bash -c '
-    timeout 21600 tail --pid="$1" -f /dev/null
+    timeout --foreground 21600 tail --pid="$1" -f /dev/null
     . scripts/wine-env.sh && . scripts/tiers.sh && orlin_tiers_end_leftovers && orlin_wine_end' \
     orlin-watchdog "$$" </dev/null >/dev/null 2>&1 &
   orlin_watchdog=$!
 }
 
-# Ends the run's tier, if one is running, and its watchdog.
+# Ends the run's tier, if one is running, and its watchdog, and returns once the watchdog's group is
+# gone (two seconds at most): the run leaves nothing of its own running behind it.
 orlin_tiers_end() {
   if [ -n "$orlin_tier" ]; then kill -TERM -- -"$orlin_tier" 2>/dev/null; fi
-  if [ -n "$orlin_watchdog" ]; then kill -TERM -- -"$orlin_watchdog" 2>/dev/null; fi
+  if [ -n "$orlin_watchdog" ]; then
+    kill -TERM -- -"$orlin_watchdog" 2>/dev/null
+    wait "$orlin_watchdog" 2>/dev/null
+    local tries=20
+    while [ $tries -gt 0 ] && pgrep -g "$orlin_watchdog" >/dev/null 2>&1; do sleep 0.1; tries=$((tries - 1)); done
+  fi
   rm -f "$orlin_tiers"
 }

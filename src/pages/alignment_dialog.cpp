@@ -64,35 +64,58 @@ void OnInit(HWND dialog, LPARAM printerAddress)
     ShowChoices(dialog, shown);
 }
 
+// The longest text that can still name an entry: "#9" with blanks around it.
+constexpr int MAX_TYPED_CHOICE = 15;
+
+// The entry a typed text names: "7", "#7" and " #7 " all name "#7". NO_CHOICE for anything else.
+int TypedEntry(const wchar_t* text)
+{
+    while (*text == L' ' || *text == L'\t') ++text;
+    if (*text == L'#') ++text;
+    if (*text < L'1' || *text > L'0' + ALIGNMENT_CHOICE_COUNT) return NO_CHOICE;
+    const int choice = *text++ - L'1';
+    while (*text == L' ' || *text == L'\t') ++text;
+    return *text == L'\0' ? choice : NO_CHOICE;
+}
+
 // Typing in the editable lists clears their selection; text that names an entry still counts as
-// that entry. Anything else is no choice.
+// that entry. Anything else, or nothing, is no choice.
 int ChosenEntry(HWND dialog, int list)
 {
     const LRESULT selected = SendDlgItemMessageW(dialog, list, CB_GETCURSEL, 0, 0);
     if (selected >= 0 && selected < ALIGNMENT_CHOICE_COUNT) return static_cast<int>(selected);
 
-    wchar_t text[4] = {};
-    GetDlgItemTextW(dialog, list, text, ARRAYSIZE(text));
-    for (int choice = 0; choice < ALIGNMENT_CHOICE_COUNT; ++choice) {
-        if (std::wcscmp(text, ChoiceNames[choice]) == 0) return choice;
+    HWND control = GetDlgItem(dialog, list);
+    if (GetWindowTextLengthW(control) > MAX_TYPED_CHOICE) return NO_CHOICE;
+    wchar_t text[MAX_TYPED_CHOICE + 1] = {};
+    GetWindowTextW(control, text, ARRAYSIZE(text));
+    return TypedEntry(text);
+}
+
+// Reads every section's choice. A section without one is not guessed: the printer would be told an
+// offset nobody chose. Its list gets the focus with its text selected, for the user to correct.
+bool ReadChoices(HWND dialog, int (&chosen)[ALIGNMENT_SECTION_COUNT])
+{
+    for (int section = 0; section < ALIGNMENT_SECTION_COUNT; ++section) {
+        chosen[section] = ChosenEntry(dialog, SectionLists[section]);
+        if (chosen[section] != NO_CHOICE) continue;
+        HWND list = GetDlgItem(dialog, SectionLists[section]);
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+        SendMessageW(list, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        return false;
     }
-    return NO_CHOICE;
+    return true;
 }
 
 // Stores the choices, writes their offsets into the alignment command and sends it; after the
-// printer took them, tells it to keep them. A section without a choice keeps its last value.
-void SendAlignment(HWND dialog, HANDLE printer)
+// printer took them, tells it to keep them.
+void SendAlignment(HANDLE printer, const int (&chosen)[ALIGNMENT_SECTION_COUNT])
 {
-    int chosen[ALIGNMENT_SECTION_COUNT];
-    for (int section = 0; section < ALIGNMENT_SECTION_COUNT; ++section) {
-        chosen[section] = ChosenEntry(dialog, SectionLists[section]);
-    }
-
     uint8_t command[ALIGNMENT_COMMAND_SIZE];
     {
         AlignmentDataLock lock;
         for (int section = 0; section < ALIGNMENT_SECTION_COUNT; ++section) {
-            if (chosen[section] != NO_CHOICE) AlignmentSelections[section] = chosen[section];
+            AlignmentSelections[section] = chosen[section];
         }
         PatchAlignmentCommand(AlignmentCommand);
         std::memcpy(command, AlignmentCommand, sizeof(command));
@@ -128,7 +151,8 @@ int PrintAlignmentPattern(HWND owner, HANDLE printer)
 }
 
 // The user reads the printed pattern and picks, per head section, the square without bands.
-// Finish sends the choice and closes; Realignment sends it and prints a new pattern to read.
+// Finish sends the choice and closes; Realignment sends it and prints a new pattern to read. Either
+// sends nothing while a section names no entry.
 INT_PTR CALLBACK AlignmentAdjustProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
@@ -140,16 +164,19 @@ INT_PTR CALLBACK AlignmentAdjustProc(HWND dialog, UINT message, WPARAM wParam, L
     const auto* printer = reinterpret_cast<const HANDLE*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (printer == nullptr || message != WM_COMMAND) return FALSE;
 
+    int chosen[ALIGNMENT_SECTION_COUNT];
     switch (LOWORD(wParam)) {
         case IDOK:
-            SendAlignment(dialog, *printer);
+            if (!ReadChoices(dialog, chosen)) return TRUE;
+            SendAlignment(*printer, chosen);
             EndDialog(dialog, 1);
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, 0);
             return TRUE;
         case IDC_REALIGNMENT:
-            SendAlignment(dialog, *printer);
+            if (!ReadChoices(dialog, chosen)) return TRUE;
+            SendAlignment(*printer, chosen);
             StartOver(dialog);
             PrintAlignmentPattern(dialog, *printer);
             return FALSE;

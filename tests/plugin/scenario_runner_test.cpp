@@ -139,6 +139,19 @@ TEST_F(ScenarioOnShippingDll, SettingsFollowTheClicksAndCancelTakesThemBack)
             L"cancel\n"
             L"expect setting printMode Standard\n"))
         << std::string(failure_.begin(), failure_.end());
+    // Apply stores the lists too, and Cancel afterwards keeps all that was applied.
+    EXPECT_TRUE(
+        Run(L"document\n"
+            L"page \"Ink Level\"\n"
+            L"select 1012 3\n"
+            L"select 1035 \"Back 4 Channels Only\"\n"
+            L"click Light\n"
+            L"apply\n"
+            L"cancel\n"
+            L"expect setting inkLevel Level3\n"
+            L"expect setting inkChannels \"Back 4 Channels Only\"\n"
+            L"expect setting dropSize Light\n"))
+        << std::string(failure_.begin(), failure_.end());
 }
 
 TEST_F(ScenarioOnShippingDll, TheOffsetIsSetOnThePrinterPropertiesWithinItsRange)

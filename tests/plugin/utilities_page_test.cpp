@@ -321,29 +321,54 @@ TEST_F(UtilitiesPage, RealignmentCancelledKeepsTheAdjustmentOpenWithoutANewPatte
     EXPECT_EQ((std::vector<DWORD>{3000, 3000}), kernel.sleeps);
 }
 
-// Typing in the editable lists clears their selection: text naming an entry still counts, any
-// other text keeps that section's last choice.
-TEST_F(UtilitiesPage, TypedSectionsCountOnlyWhenTheyNameAnEntry)
+// Typing in the editable lists clears their selection: text naming an entry counts as that entry;
+// other text, or none, sends nothing and puts the user on that section, its text selected.
+TEST_F(UtilitiesPage, TypedSectionsCountWhenTheyNameAnEntryElseTheUserIsSentBackToThem)
 {
-    AlignmentSelections[1] = 1;
-    AlignmentSelections[2] = 7;
-    std::vector<int> selectedAfterTyping;
-    DialogScript script;
-    script.WhenShown(L"Alignment").Click(IDOK);
-    script.WhenShown(Adjustment)
-        .Select(IDC_SECTION1_LIST, 5)
-        .Type(IDC_SECTION2_LIST, L"#3")
-        .Type(IDC_SECTION3_LIST, L"12")
-        .Look([&](HWND dialog) { selectedAfterTyping = ShownChoices(dialog); })
-        .Click(IDOK);
-    Click(IDC_HEAD_ALIGNMENT);
+    constexpr int NOTHING_SENT = -1;
+    const struct {
+        const wchar_t* typed;
+        int press;
+        int sentChoice;  // Section #2's choice as sent, or NOTHING_SENT
+    } rows[] = {
+        {L"7", IDOK, 6},
+        {L" #7 ", IDOK, 6},
+        {L"x", IDOK, NOTHING_SENT},
+        {L"", IDOK, NOTHING_SENT},
+        {L"#10", IDC_REALIGNMENT, NOTHING_SENT},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "typed \"" << std::string(row.typed, row.typed + wcslen(row.typed)) << "\"");
+        spooler.jobs.clear();
+        bool stayedOpen = false;
+        bool focusOnSection2 = false;
+        DWORD selection = 0;
+        DialogScript script;
+        script.WhenShown(L"Alignment").Click(IDOK);
+        script.WhenShown(Adjustment)
+            .Select(IDC_SECTION1_LIST, 5)
+            .Type(IDC_SECTION2_LIST, row.typed)
+            .Look([&](HWND dialog) {
+                SendMessageW(dialog, WM_COMMAND, row.press, 0);
+                stayedOpen = IsWindowEnabled(dialog) && spooler.jobs.size() == 1;
+                HWND list = GetDlgItem(dialog, IDC_SECTION2_LIST);
+                focusOnSection2 = GetFocus() == list || IsChild(list, GetFocus());
+                selection = static_cast<DWORD>(SendDlgItemMessageW(dialog, IDC_SECTION2_LIST, CB_GETEDITSEL, 0, 0));
+            })
+            .Click(IDCANCEL);
+        Click(IDC_HEAD_ALIGNMENT);
 
-    EXPECT_TRUE(script.Finished());
-    EXPECT_EQ((std::vector<int>{5, CB_ERR, CB_ERR}), selectedAfterTyping);
-    EXPECT_EQ((std::vector<int32_t>{5, 2, 7}),
-              std::vector<int32_t>(AlignmentSelections, AlignmentSelections + ALIGNMENT_SECTION_COUNT));
-    ASSERT_EQ(3u, spooler.jobs.size());
-    EXPECT_EQ(AlignmentCommandFor(neutralAlignment, 5, 2, 7), spooler.jobs[1].bytes);
+        EXPECT_TRUE(script.Finished());
+        if (row.sentChoice == NOTHING_SENT) {
+            EXPECT_TRUE(stayedOpen);
+            EXPECT_EQ(std::vector<std::wstring>{L"Alignment File"}, DocNames());
+            EXPECT_TRUE(focusOnSection2);
+            EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, wcslen(row.typed))), selection);
+        } else {
+            ASSERT_EQ(3u, spooler.jobs.size());
+            EXPECT_EQ(AlignmentCommandFor(neutralAlignment, 5, row.sentChoice, 4), spooler.jobs[1].bytes);
+        }
+    }
 }
 
 TEST_F(UtilitiesPage, AMissingPatternFileStillOpensTheAdjustment)

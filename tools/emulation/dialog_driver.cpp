@@ -72,17 +72,18 @@ void UiWatch::Observe(const CWPRETSTRUCT& message)
     } else if (message.message == WM_ENABLE && message.wParam) {
         if (onDialog && IsModalDialog(message.hwnd)) onDialog(message.hwnd, true);
     } else if (message.message == WM_NOTIFY && message.lParam != 0) {
-        // The sheet applies by sending PSN_APPLY to each page it has created, in page order: the
-        // first created page marks the start of one apply.
+        // The sheet applies by sending PSN_APPLY to each page it has created, in page order: once
+        // the last created page has handled it, every page has stored its settings (the Ink Level
+        // page its lists), and the apply is complete.
         const auto* notice = reinterpret_cast<const PSHNOTIFY*>(message.lParam);
         if (notice->hdr.code != static_cast<UINT>(PSN_APPLY) || sheet_ == nullptr ||
             GetParent(message.hwnd) != sheet_) {
             return;
         }
-        HWND first = nullptr;
-        for (int i = 0; i < pageCount() && first == nullptr; ++i)
-            first = reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_INDEXTOHWND, i, 0));
-        if (message.hwnd == first && onSheetApplied) onSheetApplied(notice->lParam != 0);
+        HWND last = nullptr;
+        for (int i = pageCount() - 1; i >= 0 && last == nullptr; --i)
+            last = reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_INDEXTOHWND, i, 0));
+        if (message.hwnd == last && onSheetApplied) onSheetApplied(notice->lParam != 0);
     } else if (message.message == WM_NCDESTROY) {
         open_.erase(std::remove(open_.begin(), open_.end(), message.hwnd), open_.end());
         if (message.hwnd == sheet_) sheet_ = nullptr;

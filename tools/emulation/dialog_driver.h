@@ -29,8 +29,8 @@ public:
     // The innermost dialog open above the sheet (the one a person would answer), or null.
     HWND topDialog() const;
 
-    // Called once each time the sheet applies its pages, OK (true) or Apply (false): the driver's
-    // core applies its own option items then, as one more page of the sheet would.
+    // Called once each time the sheet has applied all its pages, OK (true) or Apply (false): the
+    // driver's core applies its own option items then, as one more page of the sheet would.
     std::function<void(bool ok)> onSheetApplied;
     // Called for a modal dialog (not a page, not a property sheet) once it has handled
     // WM_INITDIALOG (back false), and each time it is enabled again after a dialog it owned was
