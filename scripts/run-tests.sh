@@ -37,7 +37,8 @@ done
 
 arch_of() { case $1 in native) echo native ;; win32 | x86) echo x86 ;; win64 | x64) echo x64 ;; *) return 1 ;; esac; }
 only_names=() only_arches=()
-for word in ${ONLY//,/ }; do
+only=${ONLY:-}
+for word in ${only//,/ }; do
   if arch=$(arch_of "$word"); then only_arches+=("$arch"); continue; fi
   if [[ " ${bases[*]} " != *" $word "* ]]; then
     echo "ONLY: no tier or check is named \"$word\"; the names are: $(printf '%s\n' "${bases[@]}" | sort -u | tr '\n' ' ')native win32 win64 x86 x64"
@@ -64,10 +65,12 @@ if [ "$(cat "$WINEPREFIX/.orlin-arches" 2>/dev/null)" != "$arches" ]; then
 fi
 rm -rf "$results"; mkdir -p "$results"
 . scripts/tiers.sh
+lane=
 orlin_tiers_end_leftovers
 orlin_tiers_watch
 run() { orlin_tier_run "$@"; }
 end_run() {
+  if [ -n "$lane" ]; then kill -TERM "$lane" 2>/dev/null; orlin_tiers_end_leftovers; fi
   orlin_tiers_end
   orlin_wine_end
 }
@@ -124,10 +127,11 @@ start_wine() {  # the prefix's server, once, for the first tier that needs Wine
     echo "FAILED: winepath does not run: $(tail -n 1 "$results/winepath.log")"
 }
 
-for i in "${chosen[@]}"; do
-  name=${tiers[$i]} base=${bases[$i]} arch=${tier_arches[$i]}
+# run_tier INDEX: runs one tier and counts it.
+run_tier() {
+  local name=${tiers[$1]} base=${bases[$1]} arch=${tier_arches[$1]}
   if [ "$arch" = x86 ] && [ "$base" != shipped-files ] && ! orlin_x86_runs; then
-    skipped=$((skipped + 1)); skipped_names+=("$name"); continue
+    skipped=$((skipped + 1)); skipped_names+=("$name"); return
   fi
   case $name in
     "native core_tests") report_folder=$results/ test_program "$name" build/native/bin/core_tests ;;
@@ -137,11 +141,39 @@ for i in "${chosen[@]}"; do
     shipped-files*) check "$name" scripts/check-shipped.sh "$arch" ;;
     *)
       start_wine
-      extra=scripts/tests.d/$base.sh
-      [ -n "$arch" ] && extra=scripts/tests.d/$base.arch.sh
-      check "$name" bash "$extra" $arch ;;
+      check "$name" bash "$(check_script "$base" "$arch")" $arch ;;
+  esac
+}
+check_script() { if [ -n "$2" ]; then echo "scripts/tests.d/$1.arch.sh"; else echo "scripts/tests.d/$1.sh"; fi; }
+
+# The tiers that start no Wine (native tests, fuzzing, files read as files) run in a lane of their
+# own beside the Wine tiers, which share the prefix and its virtual printer and so run one by one.
+# The lane's lines follow the Wine tiers' lines.
+native_lane=() wine_lane=()
+for i in "${chosen[@]}"; do
+  case ${tiers[$i]} in
+    win32\ * | win64\ *) wine_lane+=("$i") ;;
+    "native core_tests" | shipped-files*) native_lane+=("$i") ;;
+    *) if grep -q 'wine-env.sh' "$(check_script "${bases[$i]}" "${tier_arches[$i]}")"; then wine_lane+=("$i"); else native_lane+=("$i"); fi ;;
   esac
 done
+lane=
+if [ ${#native_lane[@]} -gt 0 ]; then
+  (
+    for i in "${native_lane[@]}"; do run_tier "$i"; done
+    echo "$passed $failed $skipped" >"$results/native-lane.counts"
+  ) >"$results/native-lane.out" 2>&1 </dev/null &
+  lane=$!
+fi
+for i in "${wine_lane[@]}"; do run_tier "$i"; done
+if [ -n "$lane" ]; then
+  wait "$lane"
+  lane=
+  cat "$results/native-lane.out"
+  read -r lane_passed lane_failed lane_skipped <"$results/native-lane.counts" 2>/dev/null ||
+    { lane_passed=0 lane_failed=1 lane_skipped=0; echo "FAILED: the native lane left no counts"; }
+  passed=$((passed + lane_passed)) failed=$((failed + lane_failed)) skipped=$((skipped + lane_skipped))
+fi
 
 if [ ${#skipped_names[@]} -gt 0 ]; then
   echo "x86 not run here ($ORLIN_X86_WHY), its test programs not built: skipped ${skipped_names[*]}"
