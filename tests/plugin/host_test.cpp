@@ -11,6 +11,7 @@
 #include "emulation/print_ticket_core.h"
 #include "emulation/printer_data.h"
 #include "emulation/spooler_recorder.h"
+#include "emulation/ticket_application.h"
 #include "host/session/common_ui_items.h"
 #include "host/session/host_session.h"
 #include "host/sheet/property_sheet.h"

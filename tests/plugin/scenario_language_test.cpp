@@ -30,7 +30,7 @@ bool StartsWith(const std::wstring& text, const std::wstring& start)
 
 TEST(ScenarioLanguage, TheBuiltInDemoParses)
 {
-    const ParsedScenario parsed = ParseScenario(DemoScenario);
+    const ParsedScenario parsed = ParseScenario(DemoScenario());
     EXPECT_TRUE(parsed.ok()) << (parsed.errors.empty() ? ""
                                                        : std::string(parsed.errors[0].begin(), parsed.errors[0].end()));
     EXPECT_GT(parsed.statements.size(), 50u);

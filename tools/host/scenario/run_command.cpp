@@ -28,27 +28,6 @@ bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* info)
     return known;
 }
 
-// A scenario file is UTF-8 text (a byte order mark is allowed).
-bool ReadScenarioFile(const std::wstring& path, std::wstring* text)
-{
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr) return false;
-    std::string bytes;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.append(buffer, got);
-    fclose(file);
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    if (bytes.empty()) {
-        text->clear();
-        return true;
-    }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    text->assign(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &(*text)[0], length);
-    return true;
-}
-
 // The same file under two names: the same full path, or the same file on the same volume (a
 // report path spelt another way must not replace the scenario it reports on).
 bool SameFile(const std::wstring& a, const std::wstring& b)
@@ -71,7 +50,7 @@ int PrintScenarioCommand(const HostOptions& options)
         fwprintf(stderr, L"orlinhost: the only built-in scenario is \"demo\"\n");
         return 2;
     }
-    fwprintf(stdout, L"%ls", DemoScenario);
+    fwprintf(stdout, L"%ls", DemoScenario().c_str());
     return 0;
 }
 
@@ -121,7 +100,7 @@ int PrepareRun(const HostOptions& options, PreparedRun* run)
     if (options.argument.empty() || options.printer.empty())
         return Refuse(L"run needs a scenario (a file, or demo) and --printer NAME");
     if (const int refused = OpenReport(options, run)) return refused;
-    std::wstring text = DemoScenario;
+    std::wstring text = DemoScenario();
     if (options.argument != L"demo" && !ReadScenarioFile(options.argument, &text))
         return Refuse(L"cannot read the scenario " + options.argument);
     run->scenario = ParseScenario(text);
