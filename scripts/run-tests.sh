@@ -176,7 +176,8 @@ if [ -n "$lane" ]; then
 fi
 
 if [ ${#skipped_names[@]} -gt 0 ]; then
-  echo "x86 not run here ($ORLIN_X86_WHY), its test programs not built: skipped ${skipped_names[*]}"
+  skipped_list=$(printf '%s, ' "${skipped_names[@]}")
+  echo "x86 not run here ($ORLIN_X86_WHY), its test programs not built; skipped: ${skipped_list%, }"
 fi
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
