@@ -45,7 +45,7 @@ tree=$(cd "$(dirname "$0")/../../.." && pwd)
 QEMU_LD_PREFIX=$tree exec "$tree/qemu-aarch64-static" "$tree/usr/lib/wine/wineserver64" "$@"
 SCRIPT
   chmod +x "$wine/wine64" "$wine/wineserver"
-  rm -rf "$orlin_apt_root/cache/archives"/*.deb
+  rm -f "$orlin_apt_root"/cache/archives/*.deb "$orlin_apt_root"/host/*.deb
   date -u +%FT%TZ >"$tree/.orlin-made"
 fi
 
