@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 
+#include "emulation/ui_language.h"
 #include "host/command_line.h"
 #include "host/measure/sheet_soak.h"
 #include "host/scenario/run_command.h"
@@ -35,6 +37,9 @@ int wmain(int argc, wchar_t** argv)
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    // Before the plug-in is loaded and makes its pages, as a user of that language would have it.
+    std::unique_ptr<ThreadUiLanguage> language;
+    if (!options.language.empty()) language = std::make_unique<ThreadUiLanguage>(options.Language());
     if (options.command == L"properties") return RunPropertiesCommand(options);
     if (options.command == L"run") return RunScenarioCommand(options);
     if (options.command == L"scenario") return PrintScenarioCommand(options);
