@@ -1,8 +1,7 @@
 // The languages of the shipping DLL against its US English: every template and string English has and
 // no other, the same controls in the same order, access keys that are unique within each template,
-// and the version resource naming every language.
-#include "support/languages.h"
-
+// and the version resource naming every language. And the whole sheet in the pseudo-language, where
+// a text that does not come from the resources stands out.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +9,17 @@
 #include <set>
 #include <string>
 
+#include "emulation/dialog_driver.h"
+#include "emulation/driver_core.h"
+#include "emulation/kernel_seams.h"
+#include "emulation/spooler_recorder.h"
+#include "emulation/ui_language.h"
+#include "frame/plugin.h"
+#include "jobs/raw_job_sender.h"
+#include "resource_ids.h"
+#include "sheet/module_resources.h"
 #include "support/dialog_layout.h"
+#include "support/languages.h"
 #include "support/shipping_dll.h"
 
 namespace {
@@ -139,7 +148,87 @@ std::set<int> VersionTranslations(HMODULE module)
 
 class Languages : public ShippingDll {};
 
+// What the plug-in shows untranslated in every language: the alignment choices, the purge list's
+// colour channels and the ink levels.
+bool Untranslated(const std::wstring& text)
+{
+    static const std::set<std::wstring> names = {L"Y", L"M", L"C", L"K", L"Y/W", L"M/W", L"C/W", L"K/W"};
+    const bool digits = text.find_first_not_of(L"#0123456789") == std::wstring::npos;
+    return digits || names.count(text) != 0;
+}
+
+// Every text a window and its children show, list entries included.
+void ShownTexts(HWND window, std::vector<std::wstring>* texts)
+{
+    texts->push_back(WindowText(window));
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        ShownTexts(child, texts);
+        const LRESULT count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+        for (LRESULT index = 0; index < count && count != CB_ERR; ++index) {
+            wchar_t entry[128] = {};
+            if (SendMessageW(child, CB_GETLBTEXTLEN, index, 0) < ARRAYSIZE(entry))
+                SendMessageW(child, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(entry));
+            texts->push_back(entry);
+        }
+    }
+}
+
+std::wstring PseudoCaption(int templateId)
+{
+    DialogTemplateInfo layout;
+    ReadDialogTemplate(ProgramModule(), templateId, &layout, PseudoLanguage.id);
+    return layout.caption;
+}
+
 }  // namespace
+
+// The pages and every dialog they open, shown to a user of the pseudo-language: each text is one
+// of the resources' (bracketed) or one of the few that stay untranslated.
+TEST(PseudoLanguage, EveryTextOfTheSheetAndItsDialogsComesFromTheResources)
+{
+    ModuleHandle = ProgramModule();
+    const ThreadUiLanguage language(PseudoLanguage.id);
+    SpoolerRecorder spooler;
+    FakeKernel kernel;
+    TempDriverDirectory drivers{DRIVER_DIRECTORY_SUFFIX};
+    kernel.windowsDirectory = drivers.windowsDirectory();
+    drivers.WriteFile(L"align.bin", {0x1B, 0x40, 0x0C});
+    OemUiPlugin* plugin = new OemUiPlugin();
+    DriverCoreStandIn core(plugin);
+    std::vector<std::wstring> texts;
+    {
+        PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
+        ASSERT_EQ(S_OK, plugin->DocumentPropertySheets(&info, 0));
+        ASSERT_NE(nullptr, core.OpenSheet());
+        texts = core.TabTitles();
+        for (size_t index = 0; index < core.pages.size(); ++index) ShownTexts(core.ShowPage(index), &texts);
+
+        wchar_t adjustment[128] = {};
+        LoadStringW(ProgramModule(), IDS_ALIGNMENT_ADJUST_CAPTION, adjustment, ARRAYSIZE(adjustment));
+        auto collect = [&texts](HWND dialog) { ShownTexts(dialog, &texts); };
+        DialogScript script;
+        script.WhenShown(PseudoCaption(IDD_NOZZLE_CHECK_CONFIRM)).Look(collect).Click(IDCANCEL);
+        script.WhenShown(PseudoCaption(IDD_ALIGNMENT_CONFIRM)).Look(collect).Click(IDOK);
+        script.WhenShown(adjustment).Look(collect).Click(IDCANCEL);
+        HWND utilities = core.ShowPage(2);
+        for (int button : {IDC_NOZZLE_CHECK, IDC_HEAD_ALIGNMENT}) {
+            SendMessageW(GetDlgItem(utilities, button), BM_CLICK, 0, 0);
+            PumpMessages();
+        }
+        EXPECT_TRUE(script.Finished());
+        EXPECT_EQ(std::vector<std::wstring>(), script.unexpected);
+    }
+    core.CloseSheet();
+    EXPECT_EQ(0u, plugin->Release());
+
+    std::string report;
+    for (const std::wstring& text : texts) {
+        const bool bracketed = text.size() > 2 && text.front() == L'[' && text.back() == L']';
+        if (!text.empty() && !bracketed && !Untranslated(text)) report += "\"" + Utf8(text) + "\"\n";
+    }
+    EXPECT_GT(texts.size(), 40u);
+    EXPECT_EQ("", report);
+}
 
 TEST_F(Languages, EachCarriesEnglishsTemplatesStringsAndControlsWithUniqueAccessKeys)
 {

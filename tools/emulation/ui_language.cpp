@@ -57,13 +57,19 @@ ThreadUiLanguage::ThreadUiLanguage(LANGID language) : previous_(GetThreadUILangu
 
     LanguageThread = GetCurrentThreadId();
     Language = language;
+    // The system's own lookup, where the kernel's modules forward to it; they stay as they are.
+    const HMODULE kernel[] = {GetModuleHandleW(L"kernelbase.dll"), GetModuleHandleW(L"kernel32.dll")};
+    for (HMODULE module : kernel) {
+        if (SystemFindResource == nullptr && module != nullptr)
+            SystemFindResource =
+                reinterpret_cast<FindResourceFn>(reinterpret_cast<void*>(GetProcAddress(module, "FindResourceW")));
+    }
     for (HMODULE module : LoadedModules()) {
+        if (module == kernel[0] || module == kernel[1]) continue;
         for (const char* dll : {"kernelbase.dll", "kernel32.dll"}) {
             auto patch = std::make_unique<ImportPatch>(module, dll, "FindResourceW",
                                                        reinterpret_cast<const void*>(&FindResourceInUiLanguage));
-            if (!patch->active()) continue;
-            if (SystemFindResource == nullptr) SystemFindResource = reinterpret_cast<FindResourceFn>(patch->original());
-            patches_.push_back(std::move(patch));
+            if (patch->active()) patches_.push_back(std::move(patch));
         }
     }
 }
