@@ -2,6 +2,8 @@
 // pages through the common property sheet, runs scripted sessions and reports every job it sends.
 #include <windows.h>
 #include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -28,6 +30,9 @@ int Usage(const std::wstring& problem)
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Captions, display names and scenario lines in any language reach the terminal whole, as UTF-8.
+    _setmode(_fileno(stdout), _O_U8TEXT);
+    _setmode(_fileno(stderr), _O_U8TEXT);
     if (argc >= 2 && wcscmp(argv[1], L"soak") == 0) return RunSoakCommand(argc, argv);  // options of its own
     HostOptions options;
     std::wstring problem;
