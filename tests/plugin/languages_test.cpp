@@ -2,6 +2,8 @@
 // no other, the same controls in the same order, access keys that are unique within each template,
 // and the version resource naming every language. And the whole sheet in the pseudo-language, where
 // a text that does not come from the resources stands out.
+#include "support/languages.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,7 +21,6 @@
 #include "resource_ids.h"
 #include "sheet/module_resources.h"
 #include "support/dialog_layout.h"
-#include "support/languages.h"
 #include "support/shipping_dll.h"
 
 namespace {
