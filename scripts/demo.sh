@@ -44,6 +44,21 @@ grep -qF 'dropSize      2 (Light)' "$ticket_log" && grep -qF 'S_CONFLICT_RESOLVE
 [ $ticket = 0 ] || { echo "-- why (the end of $ticket_log) --"; tail -n 8 "$ticket_log"; }
 echo
 
+# An application in German reads the features' and options' display names in German.
+echo "== orlinhost ticket --printer \"$printer\" --language de-DE (x64): the display names =="
+german=0
+timeout 300 wine dist/x64/orlinhost.exe ticket --printer "$printer" --language de-DE </dev/null >"$ticket_log" 2>&1 ||
+  german=1
+sed -n '/^PrintCapabilities:/,/^<\/psf:PrintCapabilities>/p' "$ticket_log" | python3 -c '
+import re, sys
+for feature, body in re.findall(r"<psf:Feature name=\"(orlin:\w+)\">(.*?)</psf:Feature>", sys.stdin.read(), re.S):
+    names = re.findall(r"psk:DisplayName\">\s*<psf:Value[^>]*>([^<]*)<", body)
+    if names:
+        print("  %-28s %s: %s" % (feature, names[0], ", ".join(names[1:])))
+'
+[ $german = 0 ] || { echo "-- why (the end of $ticket_log) --"; tail -n 8 "$ticket_log"; ticket=1; }
+echo
+
 x86=0
 if orlin_x86_runs; then
   echo "== orlinhost run demo --printer \"$printer\" (x86, summary only) =="

@@ -12,6 +12,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 xvfb xauth imagemagick python3 clang-format git
   clang-16 lld-16 llvm-16 dpkg-dev
+  fonts-ipafont-gothic fonts-wqy-microhei  # the Japanese, Chinese and Korean pages under Wine
 )
 x86=no
 if orlin_kernel_runs_x86; then

@@ -13,6 +13,7 @@
 #include "host/scenario/junit_report.h"
 #include "host/scenario/scenario_language.h"
 #include "host/scenario/scenario_runner.h"
+#include "host/scenario/shown_captions.h"
 #include "host/session/host_session.h"
 #include "host/sheet/screenshots.h"
 
@@ -146,7 +147,8 @@ int RunScenarioCommand(const HostOptions& options)
     fwprintf(stdout, L"\nScenario %ls:\n", options.argument.c_str());
     fflush(stdout);
     ScenarioRunner runner(session, recorder, watch, shots.get(), stdout);
-    const bool passed = runner.Run(scenario.statements);
+    const std::vector<Statement> shown = InShownLanguage(scenario.statements, session.module(), options.Language());
+    const bool passed = runner.Run(shown);
     const bool delivered = PrintSessionSummary(session, recorder, received.get(), stdout);
     // The core's last Release ends the session: the plug-in lets go of the driver helper.
     const ULONG left = session.ReleasePlugin();
