@@ -32,11 +32,6 @@ inline constexpr UiLanguage PseudoLanguage = {"qps-ploc", 0x0501};
 // Translations still being written: while a listed language has no resources at all, the checks say
 // so and pass it by; once any of its resources are in, it is checked in full and its line must go.
 inline const std::set<LANGID> PendingTranslations = {
-    MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_SPANISH, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_ITALIAN, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN),
     MAKELANGID(LANG_RUSSIAN, SUBLANG_NEUTRAL),
     MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL),
     MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
