@@ -11,6 +11,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev googletest
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 xvfb xauth imagemagick python3 clang-format git
+  fonts-ipafont-gothic fonts-wqy-microhei  # the Japanese, Chinese and Korean pages under Wine
 )
 x86=no
 if orlin_kernel_runs_x86; then

@@ -84,6 +84,15 @@ INT_PTR CALLBACK InspectedDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
+// The template resource exactly in that language, as the dialog manager reads it.
+const BYTE* TemplateResource(HMODULE module, int templateId, LANGID language, DWORD* size)
+{
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(templateId), language);
+    if (found == nullptr) return nullptr;
+    *size = SizeofResource(module, found);
+    return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+}
+
 std::wstring WindowText(HWND window)
 {
     wchar_t text[512] = {};
@@ -92,6 +101,15 @@ std::wstring WindowText(HWND window)
 }
 
 }  // namespace
+
+std::string Utf8(const std::wstring& text)
+{
+    std::string bytes(text.size() * 3, '\0');
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                           static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(length > 0 ? length : 0);
+    return bytes;
+}
 
 std::wstring ControlKind(const std::wstring& className, DWORD style)
 {
@@ -127,17 +145,14 @@ std::wstring TemplateControl::Kind() const
     return ControlKind(className, style);
 }
 
-bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out)
+bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out, LANGID language)
 {
     *out = DialogTemplateInfo();
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(templateId),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (found == nullptr) return false;
-    HGLOBAL loaded = LoadResource(module, found);
-    const auto* data = static_cast<const BYTE*>(LockResource(loaded));
+    DWORD size = 0;
+    const BYTE* data = TemplateResource(module, templateId, language, &size);
     if (data == nullptr) return false;
 
-    TemplateReader reader(data, SizeofResource(module, found));
+    TemplateReader reader(data, size);
     WORD count = 0;
     if (reader.Word() == 1 && reader.Word() == 0xFFFF) {
         out->extended = true;
@@ -145,7 +160,7 @@ bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out)
         out->exStyle = reader.Dword();
         out->style = reader.Dword();
     } else {
-        reader = TemplateReader(data, SizeofResource(module, found));
+        reader = TemplateReader(data, size);
         out->style = reader.Dword();
         out->exStyle = reader.Dword();
     }
@@ -191,12 +206,14 @@ bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out)
     return reader.ok();
 }
 
-OpenTemplate::OpenTemplate(HMODULE module, int templateId)
+OpenTemplate::OpenTemplate(HMODULE module, int templateId, LANGID language)
     // A child template needs a parent; a pop-up one is simply owned by it.
     : host_(CreateWindowExW(0, L"Static", L"inspector host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                            nullptr)),
-      dialog_(CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), host_, InspectedDialogProc, 0))
+                            nullptr))
 {
+    DWORD size = 0;
+    const auto* resource = reinterpret_cast<LPCDLGTEMPLATEW>(TemplateResource(module, templateId, language, &size));
+    if (resource != nullptr) dialog_ = CreateDialogIndirectParamW(module, resource, host_, InspectedDialogProc, 0);
 }
 
 OpenTemplate::~OpenTemplate()

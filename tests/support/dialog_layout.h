@@ -29,8 +29,14 @@ struct DialogTemplateInfo {
     std::vector<TemplateControl> controls;  // in template order
 };
 
-// The module's US English dialog template with that id; false when there is none or it is malformed.
-bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out);
+constexpr LANGID US_ENGLISH = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+// The module's dialog template with that id in that language (exactly: no fallback); false when
+// there is none or it is malformed.
+bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out, LANGID language = US_ENGLISH);
+
+// Text as a report shows it, in any language.
+std::string Utf8(const std::wstring& text);
 
 // The kind of control a class and style make, in plain words: "push button", "default push button",
 // "check box", "radio button", "group box", "static", "combo box", "edit", "list box", or the class.
@@ -55,11 +61,11 @@ struct LiveDialog {
     std::vector<std::pair<int, int>> staticTextWidths;
 };
 
-// The template's dialog created with a procedure that does nothing (child templates under a hidden
-// host window), destroyed with this object.
+// The template's dialog in that language created with a procedure that does nothing (child templates
+// under a hidden host window), destroyed with this object.
 class OpenTemplate {
 public:
-    OpenTemplate(HMODULE module, int templateId);
+    OpenTemplate(HMODULE module, int templateId, LANGID language = US_ENGLISH);
     ~OpenTemplate();
     OpenTemplate(const OpenTemplate&) = delete;
     OpenTemplate& operator=(const OpenTemplate&) = delete;
@@ -68,7 +74,7 @@ public:
 
 private:
     HWND host_;
-    HWND dialog_;
+    HWND dialog_ = nullptr;
 };
 
 // Creates the template's dialog as OpenTemplate does, lists what it holds and destroys it again.
