@@ -31,10 +31,4 @@ inline constexpr UiLanguage PseudoLanguage = {"qps-ploc", 0x0501};
 
 // Translations still being written: while a listed language has no resources at all, the checks say
 // so and pass it by; once any of its resources are in, it is checked in full and its line must go.
-inline const std::set<LANGID> PendingTranslations = {
-    MAKELANGID(LANG_RUSSIAN, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL),
-    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED),
-    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL),
-    MAKELANGID(LANG_KOREAN, SUBLANG_NEUTRAL),
-};
+inline const std::set<LANGID> PendingTranslations = {};
