@@ -4,7 +4,8 @@
 # (load, class factory, object, devmode defaults) against a bare load and free of the same DLL;
 # each job sender's time per KiB on Wine's real spooler against one WritePrinter of the same bytes,
 # and each file sender against a bare loop of one-byte WritePrinter calls over them; the rise of the
-# process's private bytes while a 64 MiB driver file is sent (about a minute per architecture).
+# process's private bytes while a 64 MiB driver file is sent (about a minute per architecture); the
+# pages made and drawn in English, Japanese and the pseudo-language, each against English.
 # Usage: scripts/benchmark.sh [build-dir-prefix], default build/ (build/win32, build/win64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,6 +30,7 @@ done
 for arch in "${arches[@]}"; do
   echo
   wine "$prefix$arch/bin/plugin_load_benchmark.exe" </dev/null
+  wine "$prefix$arch/bin/plugin_load_benchmark.exe" --pages </dev/null
   wine "$prefix$arch/bin/job_sender_benchmark.exe" </dev/null
   wine "$prefix$arch/bin/print_ticket_benchmark.exe" </dev/null
 done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the three presets and leaves the shipped files in dist/. x86 is built where it cannot run
-# too (its DLL and host are still checked as files and shipped), but not its test programs, which
-# nothing would run. Each preset's output is kept in build/logs/build-PRESET.log.
+# Builds the four presets and leaves the shipped files in dist/. x86 and ARM64 are built where they
+# cannot run too (their shipped files are still checked as files and shipped); x86 then without its
+# test programs, which nothing would run. Each preset's output is kept in build/logs/build-PRESET.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/steps.sh
@@ -18,7 +18,7 @@ build_preset() {
   # shellcheck disable=SC2046
   cmake --build --preset "$1" $(targets "$1")
 }
-for preset in native win32 win64; do
+for preset in native win32 win64 arm64; do
   label="build: $preset"
   [ -n "$(targets "$preset")" ] && label="$label (no test programs: x86 does not run here)"
   orlin_step "$label" "build-$preset" build_preset "$preset"

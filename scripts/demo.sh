@@ -44,6 +44,21 @@ grep -qF 'dropSize      2 (Light)' "$ticket_log" && grep -qF 'S_CONFLICT_RESOLVE
 [ $ticket = 0 ] || { echo "-- why (the end of $ticket_log) --"; tail -n 8 "$ticket_log"; }
 echo
 
+# An application in German reads the features' and options' display names in German.
+echo "== orlinhost ticket --printer \"$printer\" --language de-DE (x64): the display names =="
+german=0
+timeout 300 wine dist/x64/orlinhost.exe ticket --printer "$printer" --language de-DE </dev/null >"$ticket_log" 2>&1 ||
+  german=1
+sed -n '/^PrintCapabilities:/,/^<\/psf:PrintCapabilities>/p' "$ticket_log" | python3 -c '
+import re, sys
+for feature, body in re.findall(r"<psf:Feature name=\"(orlin:\w+)\">(.*?)</psf:Feature>", sys.stdin.read(), re.S):
+    names = re.findall(r"psk:DisplayName\">\s*<psf:Value[^>]*>([^<]*)<", body)
+    if names:
+        print("  %-28s %s: %s" % (feature, names[0], ", ".join(names[1:])))
+'
+[ $german = 0 ] || { echo "-- why (the end of $ticket_log) --"; tail -n 8 "$ticket_log"; ticket=1; }
+echo
+
 x86=0
 if orlin_x86_runs; then
   echo "== orlinhost run demo --printer \"$printer\" (x86, summary only) =="
@@ -63,11 +78,24 @@ else
   summary="the x64 plug-in did"
 fi
 
-if [ $status = 0 ] && [ $x64 = 0 ] && [ $x86 = 0 ] && [ $ticket = 0 ]; then
+# The ARM64 plug-in under arm64 Wine, in one line: the smoke program's table of checks.
+. scripts/arm64-env.sh
+arm64=0
+echo "== the ARM64 plug-in under arm64 Wine (scripts/tests.d/arm64-smoke.sh) =="
+if orlin_arm64_runs || [ "${ORLIN_ARM64:-}" = yes ]; then
+  arm64_log=build/demo-arm64.log
+  bash scripts/tests.d/arm64-smoke.sh >"$arm64_log" 2>&1 || arm64=1
+  if [ $arm64 = 0 ]; then tail -n 1 "$arm64_log"; else echo "ARM64 FAILED: $(grep -m1 -E '^FAILED' "$arm64_log")"; fi
+else
+  echo "ARM64: not run ($ORLIN_ARM64_WHY)"
+fi
+echo
+
+if [ $status = 0 ] && [ $x64 = 0 ] && [ $x86 = 0 ] && [ $ticket = 0 ] && [ $arm64 = 0 ]; then
   echo "Demo passed: $summary everything the scenario expected, and the virtual printer"
   jobs=$(orlin_jobs_folder)
   echo "received every job byte for byte (jobs kept in ${jobs#"$orlin_root"/}/)."
 else
-  echo "Demo FAILED (info: $status, x64 scenario: $x64, x86 scenario: $x86, ticket: $ticket)"
+  echo "Demo FAILED (info: $status, x64 scenario: $x64, x86 scenario: $x86, ticket: $ticket, arm64: $arm64)"
   exit 1
 fi

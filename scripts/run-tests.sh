@@ -2,15 +2,17 @@
 # Runs every test tier and ends with one line "N passed, M failed, K skipped" over all of them; each
 # tier's line gives its seconds. ONLY="WORD..." runs the tiers and checks its words name, as the
 # summary prints them: a name (plugin_tests, demo-scenario) and an architecture (native, win64 or
-# x64, win32 or x86) narrow each other, several names add up ("win64 plugin_tests formatting").
+# x64, win32 or x86, arm64) narrow each other, several names add up ("win64 plugin_tests formatting").
 # FILTER=PATTERN goes to the test programs as their --gtest_filter, and then the named checks run
 # only where ONLY names them. Where x86 programs cannot run (or with ORLIN_X86=no) the x86 tiers are
 # skipped, and said so once with the reason; the x86 DLL and host are still checked as files. Every
 # Wine process this run started is ended when it exits, also after a failure or an interrupt, and
-# when the run is killed (tiers.sh).
+# when the run is killed (tiers.sh). The ARM64 run (arm64-smoke) needs the arm64 Wine of the set-up
+# and is skipped, with the reason, where it cannot happen; ORLIN_ARM64=yes makes that a failure.
 set -u
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
+. scripts/arm64-env.sh
 results=build/test-results
 passed=0; failed=0; skipped=0; skipped_names=()
 arches=x64
@@ -27,21 +29,23 @@ for program in $(cd build/win64/bin 2>/dev/null && ls -- *_tests.exe 2>/dev/null
 done
 add_tier "shipped-files x86" shipped-files x86
 add_tier "shipped-files x64" shipped-files x64
+add_tier "shipped-files arm64" shipped-files arm64
 for extra in scripts/tests.d/*.sh; do
   name=$(basename "$extra" .sh)
   case $extra in
     *.arch.sh) add_tier "${name%.arch} x86" "${name%.arch}" x86; add_tier "${name%.arch} x64" "${name%.arch}" x64 ;;
+    */arm64-*) add_tier "$name" "$name" arm64 ;;  # a check of the ARM64 plug-in
     *) add_tier "$name" "$name" ;;
   esac
 done
 
-arch_of() { case $1 in native) echo native ;; win32 | x86) echo x86 ;; win64 | x64) echo x64 ;; *) return 1 ;; esac; }
+arch_of() { case $1 in native) echo native ;; win32 | x86) echo x86 ;; win64 | x64) echo x64 ;; arm64) echo arm64 ;; *) return 1 ;; esac; }
 only_names=() only_arches=()
 only=${ONLY:-}
 for word in ${only//,/ }; do
   if arch=$(arch_of "$word"); then only_arches+=("$arch"); continue; fi
   if [[ " ${bases[*]} " != *" $word "* ]]; then
-    echo "ONLY: no tier or check is named \"$word\"; the names are: $(printf '%s\n' "${bases[@]}" | sort -u | tr '\n' ' ')native win32 win64 x86 x64"
+    echo "ONLY: no tier or check is named \"$word\"; the names are: $(printf '%s\n' "${bases[@]}" | sort -u | tr '\n' ' ')native win32 win64 x86 x64 arm64"
     exit 2
   fi
   only_names+=("$word")
@@ -133,28 +137,36 @@ run_tier() {
   if [ "$arch" = x86 ] && [ "$base" != shipped-files ] && ! orlin_x86_runs; then
     skipped=$((skipped + 1)); skipped_names+=("$name"); return
   fi
+  if [ "$arch" = arm64 ] && [ "$base" != shipped-files ] && [ "${ORLIN_ARM64:-}" != yes ] && ! orlin_arm64_runs; then
+    skipped=$((skipped + 1)); echo "$name: not run (arm64: $ORLIN_ARM64_WHY)"; return
+  fi
   case $name in
     "native core_tests") report_folder=$results/ test_program "$name" build/native/bin/core_tests ;;
     win32\ * | win64\ *)
       start_wine
       report_folder="$windows_results\\" test_program "$name" timeout 600 wine "build/${name%% *}/bin/$base.exe" ;;
     shipped-files*) check "$name" scripts/check-shipped.sh "$arch" ;;
+    arm64-*) check "$name" bash "$(check_script "$base" "$arch")" ;;  # its own prefix and server
     *)
-      start_wine
+      # Only the Wine lane starts the prefix's server: starting it waits for, then ends, a server
+      # that is still running, which would end a Wine tier's programs under it.
+      if uses_wine "$1"; then start_wine; fi
       check "$name" bash "$(check_script "$base" "$arch")" $arch ;;
   esac
 }
-check_script() { if [ -n "$2" ]; then echo "scripts/tests.d/$1.arch.sh"; else echo "scripts/tests.d/$1.sh"; fi; }
+uses_wine() { grep -q 'wine-env.sh' "$(check_script "${bases[$1]}" "${tier_arches[$1]}")"; }
+check_script() { case $2 in "" | arm64) echo "scripts/tests.d/$1.sh" ;; *) echo "scripts/tests.d/$1.arch.sh" ;; esac; }
 
-# The tiers that start no Wine (native tests, fuzzing, files read as files) run in a lane of their
-# own beside the Wine tiers, which share the prefix and its virtual printer and so run one by one.
+# The tiers that start no Wine of the prefix (native tests, fuzzing, files read as files, the ARM64
+# run in its own prefix) run in a lane of their own beside the Wine tiers, which share the prefix and
+# its virtual printer and so run one by one.
 # The lane's lines follow the Wine tiers' lines.
 native_lane=() wine_lane=()
 for i in "${chosen[@]}"; do
   case ${tiers[$i]} in
     win32\ * | win64\ *) wine_lane+=("$i") ;;
     "native core_tests" | shipped-files*) native_lane+=("$i") ;;
-    *) if grep -q 'wine-env.sh' "$(check_script "${bases[$i]}" "${tier_arches[$i]}")"; then wine_lane+=("$i"); else native_lane+=("$i"); fi ;;
+    *) if uses_wine "$i"; then wine_lane+=("$i"); else native_lane+=("$i"); fi ;;
   esac
 done
 lane=

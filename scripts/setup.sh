@@ -11,6 +11,8 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev googletest
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 xvfb xauth imagemagick python3 clang-format git
+  clang-16 lld-16 llvm-16 dpkg-dev
+  fonts-ipafont-gothic fonts-wqy-microhei  # the Japanese, Chinese and Korean pages under Wine
 )
 # A try at 32-bit Wine that failed (a mirror in the middle of a sync) is not made again by every
 # run: for six hours the set-up goes on without it at once; removing the marker tries again.
@@ -72,3 +74,16 @@ fi
 
 orlin_x86_runs || echo "setup: x86 programs will not run here: $ORLIN_X86_WHY"
 "$here/scripts/wine-prefix.sh"
+
+# ARM64: the sysroot the build needs, and Debian's arm64 Wine that runs the DLL, each made once into
+# build/. Without the arm64 Wine everything else still runs (the ARM64 run is skipped, saying why)
+# unless ORLIN_ARM64=yes insists.
+orlin_step "setup: ARM64 sysroot (mingw-w64 headers and C runtime)" setup-arm64-sysroot \
+  "$here/scripts/arm64-sysroot.sh" || exit 1
+if [ "${ORLIN_ARM64:-}" = no ]; then
+  echo "setup: arm64 Wine not made (ORLIN_ARM64=no)"
+elif ! orlin_step "setup: arm64 Wine (Debian's packages, unpacked) and its prefix" setup-arm64-wine \
+  "$here/scripts/arm64-wine.sh"; then
+  [ "${ORLIN_ARM64:-}" != yes ] || exit 1
+  echo "setup: going on without the arm64 Wine: the ARM64 DLL is built and checked, not run"
+fi

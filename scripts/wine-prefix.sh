@@ -70,8 +70,26 @@ graphics() {
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
   fi
 }
+# The dialog fonts as Windows resolves them, with Debian's fonts in the place of Windows' own: the shell
+# font "MS Shell Dlg 2" is Tahoma, which this prefix draws (as every Latin face it lacks) with DejaVu
+# Sans, a little wider than Tahoma, so text that fits here fits on Windows. Windows links its Latin UI
+# fonts to the Japanese, Chinese and Korean UI fonts for the characters they lack; here DejaVu Sans
+# links to IPA P Gothic (Japanese) and WenQuanYi Micro Hei (Chinese, both scripts, and Korean), and
+# the Windows CJK UI faces are replaced by the same two.
+fonts() {
+  local key='HKCU\Software\Wine\Fonts\Replacements' face
+  wine reg add "$key" /v Tahoma /d "DejaVu Sans" /f || return
+  for face in "MS UI Gothic" "Meiryo UI" "Yu Gothic UI"; do
+    wine reg add "$key" /v "$face" /d IPAPGothic /f || return
+  done
+  for face in SimSun "Microsoft YaHei UI" PMingLiU "Microsoft JhengHei UI" Gulim "Malgun Gothic"; do
+    wine reg add "$key" /v "$face" /d "WenQuanYi Micro Hei" /f || return
+  done
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "DejaVu Sans" \
+    /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei' /f
+}
 prepare() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then make_prefix || return; fi
-  graphics && "$here/scripts/virtual-printer.sh" && "$here/scripts/driver-data.sh" && orlin_wine_wait 60
+  graphics && fonts && "$here/scripts/virtual-printer.sh" && "$here/scripts/driver-data.sh" && orlin_wine_wait 60
 }
 orlin_step "$label" "$log" prepare

@@ -6,8 +6,12 @@
 #include <windows.h>
 
 // Driver data files are read from this folder below the Windows directory: the version-3 driver
-// folder of the architecture this plug-in is built for (a 64-bit system loads the x64 plug-in).
-#ifdef _WIN64
+// folder of the architecture this plug-in is built for, which is the architecture of the spooler
+// that loads it (an x64 system loads the x64 plug-in, Windows on ARM the ARM64 one). ARM64 builds
+// define _WIN64 too, so they are told apart first.
+#if defined(__aarch64__) || defined(_M_ARM64)
+constexpr wchar_t DRIVER_DIRECTORY_SUFFIX[] = L"\\system32\\spool\\drivers\\arm64\\3\\";
+#elif defined(_WIN64)
 constexpr wchar_t DRIVER_DIRECTORY_SUFFIX[] = L"\\system32\\spool\\drivers\\x64\\3\\";
 #else
 constexpr wchar_t DRIVER_DIRECTORY_SUFFIX[] = L"\\system32\\spool\\drivers\\w32x86\\3\\";

@@ -226,3 +226,15 @@ TEST_F(RawJobSender, PurgePositionAboveSevenSendsNothing)
         SendPurgeFile(printer, L"purge.bin", L"Purge Print", position);
     EXPECT_TRUE(spooler.calls.empty());
 }
+
+// The folder is named here apart from the plug-in's constant: _WIN64 alone cannot tell x64 from
+// ARM64 (whose build the ARM64 smoke program checks under arm64 Wine).
+TEST_F(RawJobSender, EachBuildReadsTheDriverFolderOfItsArchitecture)
+{
+    const wchar_t* folder = sizeof(void*) == 4 ? L"w32x86" : L"x64";
+    TempDriverDirectory ownFolder{std::wstring(L"\\system32\\spool\\drivers\\") + folder + L"\\3\\"};
+    kernel.windowsDirectory = ownFolder.windowsDirectory();
+    ownFolder.WriteFile(L"cnt16.bin", Pattern(16));
+    SendDriverFile(printer, L"cnt16.bin", L"Waste Reset File");
+    EXPECT_EQ(Pattern(16), OnlyJob().bytes);
+}

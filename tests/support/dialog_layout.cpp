@@ -6,79 +6,6 @@
 
 namespace {
 
-// Reads the packed template layout: 16-bit units, strings zero-terminated, items DWORD-aligned.
-class TemplateReader {
-public:
-    TemplateReader(const BYTE* data, DWORD size) : data_(data), size_(size) {}
-
-    bool ok() const { return ok_; }
-    WORD Word()
-    {
-        WORD value = 0;
-        Take(&value, sizeof(value));
-        return value;
-    }
-    DWORD Dword()
-    {
-        DWORD value = 0;
-        Take(&value, sizeof(value));
-        return value;
-    }
-    short Short() { return static_cast<short>(Word()); }
-    BYTE Byte()
-    {
-        BYTE value = 0;
-        Take(&value, sizeof(value));
-        return value;
-    }
-    std::wstring String()
-    {
-        std::wstring text;
-        for (WORD unit = Word(); ok_ && unit != 0; unit = Word()) text.push_back(static_cast<wchar_t>(unit));
-        return text;
-    }
-    // A name or an ordinal (0xFFFF then the number), as "#n".
-    std::wstring NameOrOrdinal()
-    {
-        const WORD first = Word();
-        if (first == 0) return L"";
-        if (first == 0xFFFF) return L"#" + std::to_wstring(Word());
-        std::wstring text(1, static_cast<wchar_t>(first));
-        return text + String();
-    }
-    void AlignToDword() { offset_ = (offset_ + 3) & ~static_cast<DWORD>(3); }
-    void Skip(DWORD bytes) { offset_ += bytes; }
-
-private:
-    void Take(void* out, DWORD bytes)
-    {
-        if (offset_ + bytes > size_) {
-            ok_ = false;
-            return;
-        }
-        std::memcpy(out, data_ + offset_, bytes);
-        offset_ += bytes;
-    }
-
-    const BYTE* data_;
-    DWORD size_;
-    DWORD offset_ = 0;
-    bool ok_ = true;
-};
-
-std::wstring PredefinedClass(const std::wstring& name)
-{
-    static const struct {
-        const wchar_t* ordinal;
-        const wchar_t* name;
-    } classes[] = {{L"#128", L"Button"},  {L"#129", L"Edit"},      {L"#130", L"Static"},
-                   {L"#131", L"ListBox"}, {L"#132", L"ScrollBar"}, {L"#133", L"ComboBox"}};
-    for (const auto& known : classes) {
-        if (name == known.ordinal) return known.name;
-    }
-    return name;
-}
-
 INT_PTR CALLBACK InspectedDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
     return FALSE;
@@ -93,110 +20,23 @@ std::wstring WindowText(HWND window)
 
 }  // namespace
 
-std::wstring ControlKind(const std::wstring& className, DWORD style)
+std::string Utf8(const std::wstring& text)
 {
-    if (_wcsicmp(className.c_str(), L"Button") == 0) {
-        switch (style & BS_TYPEMASK) {
-            case BS_PUSHBUTTON:
-                return L"push button";
-            case BS_DEFPUSHBUTTON:
-                return L"default push button";
-            case BS_CHECKBOX:
-            case BS_AUTOCHECKBOX:
-            case BS_3STATE:
-            case BS_AUTO3STATE:
-                return L"check box";
-            case BS_RADIOBUTTON:
-            case BS_AUTORADIOBUTTON:
-                return L"radio button";
-            case BS_GROUPBOX:
-                return L"group box";
-            default:
-                return L"button";
-        }
-    }
-    if (_wcsicmp(className.c_str(), L"Static") == 0) return L"static";
-    if (_wcsicmp(className.c_str(), L"ComboBox") == 0) return L"combo box";
-    if (_wcsicmp(className.c_str(), L"Edit") == 0) return L"edit";
-    if (_wcsicmp(className.c_str(), L"ListBox") == 0) return L"list box";
-    return className;
+    std::string bytes(text.size() * 3, '\0');
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                           static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(length > 0 ? length : 0);
+    return bytes;
 }
 
-std::wstring TemplateControl::Kind() const
-{
-    return ControlKind(className, style);
-}
-
-bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out)
-{
-    *out = DialogTemplateInfo();
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(templateId),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (found == nullptr) return false;
-    HGLOBAL loaded = LoadResource(module, found);
-    const auto* data = static_cast<const BYTE*>(LockResource(loaded));
-    if (data == nullptr) return false;
-
-    TemplateReader reader(data, SizeofResource(module, found));
-    WORD count = 0;
-    if (reader.Word() == 1 && reader.Word() == 0xFFFF) {
-        out->extended = true;
-        reader.Dword();  // help id
-        out->exStyle = reader.Dword();
-        out->style = reader.Dword();
-    } else {
-        reader = TemplateReader(data, SizeofResource(module, found));
-        out->style = reader.Dword();
-        out->exStyle = reader.Dword();
-    }
-    count = reader.Word();
-    out->x = reader.Short();
-    out->y = reader.Short();
-    out->cx = reader.Short();
-    out->cy = reader.Short();
-    out->menu = reader.NameOrOrdinal();
-    out->windowClass = reader.NameOrOrdinal();
-    out->caption = reader.String();
-    if (out->style & (DS_SETFONT | DS_SHELLFONT)) {
-        out->pointSize = reader.Word();
-        if (out->extended) {
-            reader.Word();  // weight
-            reader.Byte();  // italic
-            reader.Byte();  // character set
-        }
-        out->font = reader.String();
-    }
-
-    for (WORD item = 0; item < count && reader.ok(); ++item) {
-        reader.AlignToDword();
-        TemplateControl control;
-        if (out->extended) {
-            reader.Dword();  // help id
-            control.exStyle = reader.Dword();
-            control.style = reader.Dword();
-        } else {
-            control.style = reader.Dword();
-            control.exStyle = reader.Dword();
-        }
-        control.x = reader.Short();
-        control.y = reader.Short();
-        control.cx = reader.Short();
-        control.cy = reader.Short();
-        control.id = out->extended ? static_cast<int>(reader.Dword()) : reader.Short();
-        control.className = PredefinedClass(reader.NameOrOrdinal());
-        control.text = reader.NameOrOrdinal();
-        reader.Skip(reader.Word());  // creation data
-        out->controls.push_back(control);
-    }
-    return reader.ok();
-}
-
-OpenTemplate::OpenTemplate(HMODULE module, int templateId)
+OpenTemplate::OpenTemplate(HMODULE module, int templateId, LANGID language)
     // A child template needs a parent; a pop-up one is simply owned by it.
     : host_(CreateWindowExW(0, L"Static", L"inspector host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                            nullptr)),
-      dialog_(CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), host_, InspectedDialogProc, 0))
+                            nullptr))
 {
+    DWORD size = 0;
+    const auto* resource = reinterpret_cast<LPCDLGTEMPLATEW>(TemplateResource(module, templateId, language, &size));
+    if (resource != nullptr) dialog_ = CreateDialogIndirectParamW(module, resource, host_, InspectedDialogProc, 0);
 }
 
 OpenTemplate::~OpenTemplate()

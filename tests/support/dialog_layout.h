@@ -1,5 +1,6 @@
 // Dialog templates of a module as the tests see them: read from the resource itself (exact dialog
-// units, styles and texts), and created as a live dialog (what the dialog manager made of them).
+// units, styles and texts, emulation/dialog_template.h), and created as a live dialog (what the
+// dialog manager made of them).
 #pragma once
 
 #include <windows.h>
@@ -7,34 +8,10 @@
 #include <string>
 #include <vector>
 
-struct TemplateControl {
-    int id = 0;              // -1 for a control without an id
-    std::wstring className;  // "Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox" or the named class
-    std::wstring text;
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;  // dialog units
+#include "emulation/dialog_template.h"
 
-    std::wstring Kind() const;
-};
-
-struct DialogTemplateInfo {
-    bool extended = false;  // DIALOGEX
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    std::wstring menu, windowClass, caption;  // an ordinal reads "#n"
-    WORD pointSize = 0;
-    std::wstring font;
-    std::vector<TemplateControl> controls;  // in template order
-};
-
-// The module's US English dialog template with that id; false when there is none or it is malformed.
-bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out);
-
-// The kind of control a class and style make, in plain words: "push button", "default push button",
-// "check box", "radio button", "group box", "static", "combo box", "edit", "list box", or the class.
-std::wstring ControlKind(const std::wstring& className, DWORD style);
+// Text as a report shows it, in any language.
+std::string Utf8(const std::wstring& text);
 
 struct LiveControl {
     int id = 0;
@@ -55,11 +32,11 @@ struct LiveDialog {
     std::vector<std::pair<int, int>> staticTextWidths;
 };
 
-// The template's dialog created with a procedure that does nothing (child templates under a hidden
-// host window), destroyed with this object.
+// The template's dialog in that language created with a procedure that does nothing (child templates
+// under a hidden host window), destroyed with this object.
 class OpenTemplate {
 public:
-    OpenTemplate(HMODULE module, int templateId);
+    OpenTemplate(HMODULE module, int templateId, LANGID language = US_ENGLISH);
     ~OpenTemplate();
     OpenTemplate(const OpenTemplate&) = delete;
     OpenTemplate& operator=(const OpenTemplate&) = delete;
@@ -68,7 +45,7 @@ public:
 
 private:
     HWND host_;
-    HWND dialog_;
+    HWND dialog_ = nullptr;
 };
 
 // Creates the template's dialog as OpenTemplate does, lists what it holds and destroys it again.

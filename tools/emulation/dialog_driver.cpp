@@ -276,6 +276,11 @@ std::wstring PlainCaption(const std::wstring& text)
 {
     std::wstring plain;
     for (size_t i = 0; i < text.size(); ++i) {
+        // Japanese, Chinese and Korean captions carry the access key in parentheses after the text.
+        if (text.compare(i, 2, L"(&") == 0 && i + 3 < text.size() && text[i + 3] == L')') {
+            i += 3;
+            continue;
+        }
         if (text[i] == L'&') {
             if (i + 1 < text.size() && text[i + 1] == L'&') plain += text[++i];
             continue;

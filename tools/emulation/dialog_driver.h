@@ -115,7 +115,7 @@ private:
 void PumpMessages();
 
 // A window's text with the mnemonic ampersands removed and outer blanks trimmed, for matching
-// captions the way a person reads them ("Printhead &Clean" is "Printhead Clean").
+// captions the way a person reads them ("Printhead &Clean" is "Printhead Clean", "印刷(&P)" is "印刷").
 std::wstring PlainCaption(const std::wstring& text);
 std::wstring WindowText(HWND window);
 // A control of window (a page or a dialog) by id or by caption; null when there is none.

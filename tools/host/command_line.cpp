@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "emulation/loaded_plugin.h"
+#include "emulation/ui_language.h"
 #include "host/session/host_session.h"
 
 const wchar_t HostUsage[] =
@@ -14,7 +15,9 @@ const wchar_t HostUsage[] =
     L"  orlinhost scenario demo      prints the built-in demo scenario\n"
     L"  orlinhost ticket --printer NAME [--set Feature=Option]... [--dll PATH]\n"
     L"                the job's PrintTicket and PrintCapabilities; --set changes and validates the ticket\n"
-    L"  orlinhost soak [--sheets N] [--dll PATH]   opens and closes the document sheet N times (500)\n";
+    L"  orlinhost soak [--sheets N] [--dll PATH]   opens and closes the document sheet N times (500)\n"
+    L"properties, run, scenario and ticket take --language TAG (de-DE, ja-JP, qps-ploc, ...): the plug-in\n"
+    L"is shown in that language; a scenario names captions in US English and runs in every language\n";
 
 bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstring* error)
 {
@@ -32,6 +35,7 @@ bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstri
         if (word == L"--received") value = &options->received;
         if (word == L"--sheet") value = &options->sheet;
         if (word == L"--junit") value = &options->junit;
+        if (word == L"--language") value = &options->language;
         if (word == L"--set") {
             options->settings.emplace_back();
             value = &options->settings.back();
@@ -58,7 +62,16 @@ bool ParseHostOptions(int argc, wchar_t** argv, HostOptions* options, std::wstri
         *error = L"--sheet is document or printer";
         return false;
     }
+    if (!options->language.empty() && LanguageFromTag(options->language.c_str()) == 0) {
+        *error = L"--language: unknown language " + options->language + L" (a tag such as de-DE, ja-JP or qps-ploc)";
+        return false;
+    }
     return true;
+}
+
+LANGID HostOptions::Language() const
+{
+    return language.empty() ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US) : LanguageFromTag(language.c_str());
 }
 
 bool OpenCommandSession(const HostOptions& options, HostSession* session)

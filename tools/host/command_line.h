@@ -1,6 +1,8 @@
 // The options orlinhost's commands share.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -16,6 +18,10 @@ struct HostOptions {
     std::wstring junit;                  // run --junit FILE: the JUnit XML report
     std::wstring sheet = L"document";    // properties --sheet document|printer
     std::vector<std::wstring> settings;  // ticket --set Feature=Option, in order
+    std::wstring language;               // --language TAG: the thread's UI language
+
+    // The language the plug-in is shown in: --language, else US English.
+    LANGID Language() const;
 };
 
 // Fills options from the command line. False with a message for a wrong one.

@@ -141,9 +141,9 @@ const ExpectationKind EXPECTATION_KINDS[] = {
     {L"unchecked", L"expect unchecked CONTROL", Words::Control, true, ControlState<IsUnchecked, CHECKED>},
     {L"enabled", L"expect enabled CONTROL", Words::Control, true, ControlState<IsEnabled, DISABLED>},
     {L"disabled", L"expect disabled CONTROL", Words::Control, true, ControlState<IsDisabled, ENABLED>},
-    {L"selected", L"expect selected LIST-ID ENTRY", Words::ListEntry, true, Selected},
-    {L"dialog", L"expect dialog CAPTION", Words::Text, true, Dialog},
-    {L"page", L"expect page NAME", Words::Text, true, Page},
+    {L"selected", L"expect selected LIST-ID ENTRY", Words::ListEntry, true, Selected, TextNames::ListEntry},
+    {L"dialog", L"expect dialog CAPTION", Words::Text, true, Dialog, TextNames::DialogCaption},
+    {L"page", L"expect page NAME", Words::Text, true, Page, TextNames::PageTitle},
 };
 const size_t EXPECTATION_KIND_COUNT = sizeof(EXPECTATION_KINDS) / sizeof(EXPECTATION_KINDS[0]);
 

@@ -13,6 +13,7 @@
 #include "host/scenario/junit_report.h"
 #include "host/scenario/scenario_language.h"
 #include "host/scenario/scenario_runner.h"
+#include "host/scenario/shown_captions.h"
 #include "host/session/host_session.h"
 #include "host/sheet/screenshots.h"
 
@@ -144,7 +145,8 @@ int PlayScenario(const HostOptions& options, const PreparedRun& run, RunResult* 
     fwprintf(stdout, L"\nScenario %ls:\n", options.argument.c_str());
     fflush(stdout);
     ScenarioRunner runner(session, recorder, watch, shots.get(), stdout);
-    result->passed = runner.Run(run.scenario.statements);
+    const std::vector<Statement> shown = InShownLanguage(run.scenario.statements, session.module(), options.Language());
+    result->passed = runner.Run(shown);
     result->delivered = PrintSessionSummary(session, recorder, run.received.get(), stdout);
     result->stoppedAt = runner.stoppedAt();
     result->carriedOut = runner.carriedOut();

@@ -71,9 +71,13 @@ struct Statement {
 };
 
 // What a scenario can expect, one row per kind: the word after `expect`, the form shown for a wrong
-// line, the words that follow, and the check against the session as it is (expectations.cpp).
+// line, the words that follow, what its text names, and the check against the session as it is (expectations.cpp).
 // The parser and the runner both read this table, so a new kind of expectation is one row.
 struct Scene;
+
+// What an expectation's text names, so that a run in another language looks for the same thing in
+// that language's captions (shown_captions).
+enum class TextNames { Nothing, PageTitle, DialogCaption, ListEntry };
 
 // Not yet: what is expected may still come (a dialog that opens); the runner waits for it a while.
 enum class Verdict { Met, Unmet, NotYet };
@@ -84,6 +88,7 @@ struct ExpectationKind {
     Words words;
     bool needsSheet;  // only while the properties are open
     Verdict (*check)(const Statement& statement, const Scene& scene, std::wstring* why);
+    TextNames names = TextNames::Nothing;
 };
 
 extern const ExpectationKind EXPECTATION_KINDS[];
