@@ -12,10 +12,11 @@ smoke=build/arm64/bin/arm64_smoke.exe
 for file in "$smoke" dist/arm64/orlinui.dll dist/x64/orlinui.dll; do [ -f "$file" ] || fail "no $file (not built?)"; done
 
 orlin_arm64_end  # a server a killed run left behind
-setsid bash -c 'timeout 1800 tail --pid="$1" -f /dev/null; . scripts/arm64-env.sh && orlin_arm64_end' \
+# --foreground keeps timeout in the watchdog's process group, so ending the group ends its wait too.
+setsid bash -c 'timeout --foreground 1800 tail --pid="$1" -f /dev/null; . scripts/arm64-env.sh && orlin_arm64_end' \
   arm64-watchdog "$$" </dev/null >/dev/null 2>&1 &
 watchdog=$!
-trap 'orlin_arm64_end; kill -TERM -- -"$watchdog" 2>/dev/null' EXIT
+trap 'orlin_arm64_end; kill -TERM -- -"$watchdog" 2>/dev/null; wait "$watchdog" 2>/dev/null' EXIT
 
 port=$PWD/build/test-results/arm64-port.bin
 mkdir -p "$(dirname "$port")"
