@@ -14,10 +14,20 @@ packages=(
   clang-16 lld-16 llvm-16 dpkg-dev
   fonts-ipafont-gothic fonts-wqy-microhei  # the Japanese, Chinese and Korean pages under Wine
 )
+# A try at 32-bit Wine that failed (a mirror in the middle of a sync) is not made again by every
+# run: for six hours the set-up goes on without it at once; removing the marker tries again.
+wine32_failed=$here/build/.wine32-failed
 x86=no
-if orlin_kernel_runs_x86; then
+if [ "${ORLIN_X86:-}" = no ]; then
+  :  # the 64-bit-only path: 32-bit Wine is not needed
+elif orlin_kernel_runs_x86; then
   x86=yes
-  packages+=(wine32:i386)
+  if [ "${ORLIN_X86:-}" != yes ] && [ -n "$(find "$wine32_failed" -mmin -360 2>/dev/null)" ]; then
+    echo "setup: 32-bit Wine could not be installed at $(date -r "$wine32_failed" +%H:%M); not tried again for" \
+      "six hours (remove $wine32_failed to try now)"
+  else
+    packages+=(wine32:i386)
+  fi
 elif [ "${ORLIN_X86:-}" = yes ]; then
   echo "ORLIN_X86=yes, but this machine runs no 32-bit programs (the kernel refuses i386 executables)" >&2
   exit 1
@@ -56,6 +66,7 @@ without_wine32() {
 if [ ${#missing[@]} -gt 0 ]; then
   if ! orlin_step "setup: installing ${#missing[@]} Debian packages" setup-packages install_packages "${missing[@]}"; then
     [ $x86 = yes ] && [ "${ORLIN_X86:-}" != yes ] && [[ " ${missing[*]} " == *" wine32:i386 "* ]] || exit 1
+    mkdir -p "$here/build" && touch "$wine32_failed"
     orlin_step "setup: installing them without 32-bit Wine (x86 will not run)" setup-packages-x64 \
       without_wine32 "${missing[@]}" || exit 1
   fi

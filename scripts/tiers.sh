@@ -1,10 +1,10 @@
 # Sourced by the test runner, after wine-env.sh: each test tier runs as a process group of its own
 # (setsid), waited for with `wait`, which an interrupt cuts short (a shell waiting in the foreground
 # would let a Wine program swallow it and go on). Such a group outlives the run when the run's own
-# process group is killed, and SIGKILL skips the run's EXIT trap. So the group of the tier running
-# now is kept in the prefix's .orlin-tiers, a watchdog outside the run ends it and the prefix's Wine
-# processes when the run is gone without ending them itself, and the next run in the prefix ends
-# whatever a watchdog could not.
+# process group is killed, and SIGKILL skips the run's EXIT trap. So the group of every tier the run
+# starts is kept in the prefix's .orlin-tiers (two run at once when the run has a lane beside its
+# Wine tiers), a watchdog outside the run ends them and the prefix's Wine processes when the run is
+# gone without ending them itself, and the next run in the prefix ends whatever a watchdog could not.
 orlin_tiers=$WINEPREFIX/.orlin-tiers
 orlin_tier=
 orlin_watchdog=
@@ -13,7 +13,7 @@ orlin_watchdog=
 orlin_tier_run() {
   setsid "$@" &
   orlin_tier=$!
-  echo "$orlin_tier" >"$orlin_tiers"
+  echo "$orlin_tier" >>"$orlin_tiers"
   wait "$orlin_tier"
   local status=$?
   orlin_tier=
@@ -25,13 +25,14 @@ orlin_tier_run() {
 orlin_tiers_end_leftovers() {
   [ -s "$orlin_tiers" ] || return 0
   local group pid
-  read -r group <"$orlin_tiers" || true
-  for pid in $(pgrep -g "${group:-0}" 2>/dev/null); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      kill -KILL -- -"$group" 2>/dev/null
-      break
-    fi
-  done
+  while read -r group; do
+    for pid in $(pgrep -g "${group:-0}" 2>/dev/null); do
+      if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        kill -KILL -- -"$group" 2>/dev/null
+        break
+      fi
+    done
+  done <"$orlin_tiers"
   rm -f "$orlin_tiers"
 }
 

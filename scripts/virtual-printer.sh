@@ -11,7 +11,7 @@ root=$(pwd)
 out=build/virtual-printer
 jobs=$(orlin_jobs_folder)
 exe=$out/orlinprinter.exe
-sources=(tools/host/printer/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp tools/host/printer/virtual_printer.h)
+sources=(tools/emulation/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp tools/emulation/virtual_printer.h)
 mkdir -p "$out" "$jobs"
 
 stale=0
@@ -19,7 +19,7 @@ stale=0
 for s in "${sources[@]}"; do [ "$s" -nt "$exe" ] && stale=1; done
 if [ $stale = 1 ]; then
   x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -municode -static -DUNICODE -D_UNICODE -Itools \
-    tools/host/printer/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp -lwinspool -o "$exe"
+    tools/emulation/virtual_printer.cpp tools/host/printer/orlinprinter_main.cpp -lwinspool -o "$exe"
 fi
 
 command="/bin/sh '$root/scripts/capture-job.sh' '$jobs'"

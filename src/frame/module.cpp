@@ -5,7 +5,6 @@
 #include "frame/class_factory.h"
 #include "sheet/module_resources.h"
 
-HINSTANCE ModuleHandle = nullptr;
 volatile LONG ServerLockCount = 0;
 
 // Only the module handle is kept: no file, registry or heap work under the loader lock. The one

@@ -1,5 +1,8 @@
 #include "sheet/module_resources.h"
 
+// Set by the module's entry point; everything that draws on the module's resources reads it here.
+HINSTANCE ModuleHandle = nullptr;
+
 namespace {
 
 // LoadStringW's limit: no string of this module is anywhere near it.

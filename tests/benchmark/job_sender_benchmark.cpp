@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "benchmark_clock.h"
-#include "host/printer/virtual_printer.h"
+#include "emulation/virtual_printer.h"
 #include "jobs/byte_substitutions.h"
 #include "jobs/raw_job_sender.h"
 

@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "benchmark_clock.h"
+#include "emulation/driver_core.h"
 #include "emulation/loaded_plugin.h"
 #include "emulation/ui_language.h"
-#include "host/printer/virtual_printer.h"
+#include "emulation/virtual_printer.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -51,10 +52,7 @@ bool SideBySide(const std::vector<std::function<bool()>>& calls, std::vector<dou
 bool Defaults(IPrintOemUI* plugin, HMODULE module, HANDLE printer)
 {
     BYTE section[64] = {};
-    OEMDMPARAM param = {};
-    param.cbSize = sizeof(param);
-    param.hPrinter = printer;
-    param.hModule = module;
+    OEMDMPARAM param = DriverCoreStandIn::DevModeRecord(printer, module);
     if (FAILED(plugin->DevMode(OEMDM_SIZE, &param)) || param.cbBufSize > sizeof(section)) return false;
     param.pOEMDMOut = section;
     return SUCCEEDED(plugin->DevMode(OEMDM_DEFAULT, &param));

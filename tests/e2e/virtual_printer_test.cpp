@@ -1,6 +1,6 @@
 // End to end on Wine's real spooler: the raw job sender's jobs reach the virtual printer's port,
 // and the bytes it receives are exactly the bytes that were meant to be sent.
-#include "host/printer/virtual_printer.h"
+#include "emulation/virtual_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -19,49 +20,28 @@ namespace {
 
 const HANDLE Printer = reinterpret_cast<HANDLE>(0x5150);
 
-// A plug-in object as the class factory makes it, and a private heap standing in for the driver's.
+// A plug-in object as the class factory makes it, and the core with the heap it lends it.
 class CommonUI : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        plugin_ = new (std::nothrow) OemUiPlugin();
-        heap_ = HeapCreate(0, 0, 0);
-        param_.cbSize = sizeof(param_);
-        param_.hPrinter = Printer;
-        param_.hModule = ProgramModule();  // the plug-in's resources are linked in here
-        param_.hOEMHeap = heap_;
-    }
     void TearDown() override
     {
+        core_.reset();
         EXPECT_EQ(0u, plugin_->Release());
-        HeapDestroy(heap_);
     }
 
-    // The driver's two calls: how many items, then the items to fill.
-    HRESULT TwoCalls(DWORD mode)
+    // The core's two calls, with the driver's items when the test gives them.
+    HRESULT TwoCalls(DWORD mode, std::vector<OPTITEM>* driverItems = nullptr)
     {
-        param_.pOEMOptItems = nullptr;
-        param_.cOEMOptItems = 0;
-        const HRESULT first = plugin_->CommonUIProp(mode, &param_);
-        if (FAILED(first)) return first;
-        ownItems_.assign(param_.cOEMOptItems, OPTITEM{});
-        std::memset(ownItems_.data(), 0xCC, ownItems_.size() * sizeof(OPTITEM));
-        param_.pOEMOptItems = ownItems_.data();
-        return plugin_->CommonUIProp(mode, &param_);
+        const SheetKind kind = mode == OEMCUIP_DOCPROP ? SheetKind::Document : SheetKind::Printer;
+        if (driverItems == nullptr) return core_->ExchangeItems(kind);
+        return core_->ExchangeItems(kind, driverItems->data(), static_cast<DWORD>(driverItems->size()));
     }
+    LONG Callback(WORD reason) { return core_->NotifyItem(reason); }
+    OEMCUIPPARAM& param() { return core_->items(); }
+    OPTITEM& item() { return core_->pluginItems()[0]; }
 
-    LONG Callback(WORD reason)
-    {
-        CPSUICBPARAM callback = {};
-        callback.cbSize = sizeof(callback);
-        callback.Reason = reason;
-        return param_.OEMCUIPCallback(&callback, &param_);
-    }
-
-    OemUiPlugin* plugin_ = nullptr;
-    HANDLE heap_ = nullptr;
-    OEMCUIPPARAM param_ = {};
-    std::vector<OPTITEM> ownItems_;
+    OemUiPlugin* plugin_ = new (std::nothrow) OemUiPlugin();
+    std::unique_ptr<DriverCoreStandIn> core_ = std::make_unique<DriverCoreStandIn>(plugin_);
 };
 
 OPTITEM DriverItem(BYTE dmPubId, DWORD flags, LONG sel, POPTTYPE type = nullptr)
@@ -97,10 +77,7 @@ TEST_F(CommonUI, DriverItemsAreHiddenDisabledOrForcedAndKeepTheirOtherFlags)
         DriverItem(DMPUB_ORIENTATION, Kept, 9),
         DriverItem(DMPUB_DEFSOURCE, Kept, 10),  // a source item without a type is left alone
     };
-    param_.pDrvOptItems = items.data();
-    param_.cDrvOptItems = static_cast<DWORD>(items.size());
-
-    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP, &items));
 
     EXPECT_EQ(0, items[0].Sel);
     EXPECT_EQ(1, items[1].Sel);
@@ -128,10 +105,7 @@ TEST_F(CommonUI, TraceGivesThreeOutputsForAResourceNameAndFourForAStringName)
     items[1].pName = const_cast<LPWSTR>(L"Dithering");
     items[2].Level = 3;
     items[2].pName = longName.data();
-    param_.pDrvOptItems = items.data();
-    param_.cDrvOptItems = static_cast<DWORD>(items.size());
-
-    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
+    ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP, &items));
 
     const std::vector<std::wstring> expected = {
         L"0, Level 1,", L"321,",      L"11\r\n",              // first call
@@ -146,17 +120,16 @@ TEST_F(CommonUI, TraceGivesThreeOutputsForAResourceNameAndFourForAStringName)
 TEST_F(CommonUI, DocumentItemIsOneBlankItemWhoseApplyReportsForThePages)
 {
     FakeKernel kernel;
-    param_.OEMCUIPCallback = nullptr;
-    ASSERT_EQ(S_OK, plugin_->CommonUIProp(OEMCUIP_DOCPROP, &param_));
-    EXPECT_EQ(1u, param_.cOEMOptItems);
-    EXPECT_EQ(nullptr, param_.OEMCUIPCallback);  // the count question changes nothing else
+    ASSERT_EQ(S_OK, core_->CountItems(SheetKind::Document));
+    EXPECT_EQ(1u, param().cOEMOptItems);
+    EXPECT_EQ(nullptr, param().OEMCUIPCallback);  // the count question changes nothing else
 
     ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_DOCPROP));
-    ASSERT_EQ(1u, ownItems_.size());
+    ASSERT_EQ(1u, core_->pluginItemCount());
     OPTITEM blank = {};
     blank.cbSize = sizeof(OPTITEM);
-    EXPECT_EQ(0, std::memcmp(&blank, &ownItems_[0], sizeof(OPTITEM)));
-    EXPECT_EQ(&DocItemCallback, param_.OEMCUIPCallback);
+    EXPECT_EQ(0, std::memcmp(&blank, &item(), sizeof(OPTITEM)));
+    EXPECT_EQ(&DocItemCallback, param().OEMCUIPCallback);
     EXPECT_EQ(Printer, plugin_->printer());
 
     EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));  // no document sheet: nothing to report
@@ -169,7 +142,7 @@ TEST_F(CommonUI, DocumentItemIsOneBlankItemWhoseApplyReportsForThePages)
     apply.cbSize = sizeof(apply);
     apply.Reason = CPSUICB_REASON_APPLYNOW;
     apply.UserData = 0x6666;  // never taken for a SheetContext
-    EXPECT_EQ(CPSUICB_ACTION_NONE, param_.OEMCUIPCallback(&apply, &param_));
+    EXPECT_EQ(CPSUICB_ACTION_NONE, param().OEMCUIPCallback(&apply, &param()));
     ASSERT_EQ(1u, core.setResults.size());
     EXPECT_EQ(0, core.setResults[0].lParam1);  // the SheetContext's hPage
     EXPECT_EQ(CPSUI_OK, core.setResults[0].lParam2);
@@ -199,13 +172,13 @@ TEST_F(CommonUI, OffsetItemShowsTheStoredOffsetOrTwo)
         if (c.stored) printer.SetDword(L"OEMUI_VALUE", c.value);
         const int readsBefore = printer.reads;
 
-        param_.pOEMOptItems = nullptr;
-        ASSERT_EQ(S_OK, plugin_->CommonUIProp(OEMCUIP_PRNPROP, &param_));
-        EXPECT_EQ(1u, param_.cOEMOptItems);
+        ASSERT_EQ(S_OK, core_->CountItems(SheetKind::Printer));
+        EXPECT_EQ(1u, param().cOEMOptItems);
         EXPECT_EQ(readsBefore, printer.reads);  // the count question reads nothing
 
         ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_PRNPROP));
-        const OPTITEM& item = ownItems_.at(0);
+        ASSERT_EQ(1u, core_->pluginItemCount());
+        const OPTITEM& item = this->item();
         EXPECT_EQ(c.shown, item.Sel) << c.value;
         EXPECT_EQ(Printer, printer.lastPrinter);
         EXPECT_EQ(sizeof(OPTITEM), item.cbSize);
@@ -219,7 +192,7 @@ TEST_F(CommonUI, OffsetItemShowsTheStoredOffsetOrTwo)
         EXPECT_EQ(2, item.pOptType->Count);
         EXPECT_EQ(0u, item.pOptType->pOptParam[1].IconID);
         EXPECT_EQ(8, item.pOptType->pOptParam[1].lParam);
-        EXPECT_EQ(&PrinterItemCallback, param_.OEMCUIPCallback);
+        EXPECT_EQ(&PrinterItemCallback, param().OEMCUIPCallback);
     }
 }
 
@@ -227,7 +200,7 @@ TEST_F(CommonUI, OffsetApplyStoresTheChosenOffsetKeepingTheStoredType)
 {
     FakePrinterData printer;
     ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_PRNPROP));
-    ownItems_[0].Sel = 7;
+    item().Sel = 7;
 
     EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_SETACTIVE));
     EXPECT_EQ(0, printer.writes);
@@ -240,7 +213,7 @@ TEST_F(CommonUI, OffsetApplyStoresTheChosenOffsetKeepingTheStoredType)
     EXPECT_EQ(Printer, printer.lastPrinter);
 
     printer.SetDword(L"OEMUI_VALUE", 1, REG_BINARY);
-    ownItems_[0].Sel = 3;
+    item().Sel = 3;
     EXPECT_EQ(CPSUICB_ACTION_NONE, Callback(CPSUICB_REASON_APPLYNOW));
     EXPECT_EQ(3u, printer.Dword(L"OEMUI_VALUE"));
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), printer.values[L"OEMUI_VALUE"].type);
@@ -249,23 +222,22 @@ TEST_F(CommonUI, OffsetApplyStoresTheChosenOffsetKeepingTheStoredType)
 TEST_F(CommonUI, OffsetItemIsHiddenWhenItsRangeCannotBeAllocated)
 {
     FakePrinterData printer;
-    HANDLE full = HeapCreate(0, 0x10000, 0x10000);
-    ASSERT_NE(nullptr, full);
-    while (HeapAlloc(full, 0, 16) != nullptr) {
-    }
-    param_.hOEMHeap = full;
+    DriverCoreSetup fixedHeap;
+    fixedHeap.heapMaximumSize = 0x10000;
+    core_ = std::make_unique<DriverCoreStandIn>(plugin_, fixedHeap);
+    core_->ExhaustHeap();
     ASSERT_EQ(S_OK, TwoCalls(OEMCUIP_PRNPROP));
-    EXPECT_EQ(nullptr, ownItems_[0].pOptType);
-    EXPECT_EQ(nullptr, ownItems_[0].pName);
-    EXPECT_EQ(static_cast<DWORD>(OPTIF_COLLAPSE | OPTIF_HIDE), ownItems_[0].Flags);
-    HeapDestroy(full);
+    EXPECT_EQ(nullptr, item().pOptType);
+    EXPECT_EQ(nullptr, item().pName);
+    EXPECT_EQ(static_cast<DWORD>(OPTIF_COLLAPSE | OPTIF_HIDE), item().Flags);
 }
 
 TEST_F(CommonUI, UnknownModeOrMissingParametersFailWithInvalidParameter)
 {
     FakeKernel kernel;
     SetLastError(0);
-    EXPECT_EQ(E_FAIL, plugin_->CommonUIProp(3, &param_));
+    OEMCUIPPARAM param = core_->ItemParam(SheetKind::Printer);
+    EXPECT_EQ(E_FAIL, plugin_->CommonUIProp(3, &param));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     EXPECT_EQ(Printer, plugin_->printer());  // copied before the mode was looked at
 

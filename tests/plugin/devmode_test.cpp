@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "emulation/driver_core.h"
 #include "emulation/printer_data.h"
 #include "settings/private_devmode.h"
 #include "support/shipping_dll.h"
@@ -18,8 +19,7 @@ protected:
 
     HRESULT Call(DWORD mode, void* in, void* out)
     {
-        param_.cbSize = sizeof(param_);
-        param_.hPrinter = reinterpret_cast<HANDLE>(0x5150);
+        param_ = DriverCoreStandIn::DevModeRecord(reinterpret_cast<HANDLE>(0x5150), nullptr);
         param_.pOEMDMIn = in;
         param_.pOEMDMOut = out;
         return Slot<DevModeFn>(plugin_, SLOT_DevMode)(plugin_, mode, &param_);

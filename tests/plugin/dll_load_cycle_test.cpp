@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "emulation/driver_core.h"
 #include "emulation/loaded_plugin.h"
 
 TEST(DllLoadCycles, LoadingAndFreeingThePluginKeepsNoThreadLocalSlot)
@@ -21,9 +22,7 @@ TEST(DllLoadCycles, LoadingAndFreeingThePluginKeepsNoThreadLocalSlot)
         ASSERT_NE(nullptr, module.get());
         IPrintOemUI* plugin = nullptr;
         ASSERT_EQ(S_OK, CreatePluginObject(module, &plugin));
-        OEMDMPARAM param = {};
-        param.cbSize = sizeof(param);
-        param.hModule = module.get();
+        OEMDMPARAM param = DriverCoreStandIn::DevModeRecord(nullptr, module.get());
         EXPECT_EQ(S_OK, plugin->DevMode(OEMDM_SIZE, &param));
         EXPECT_EQ(0u, plugin->Release());
         EXPECT_EQ(S_OK, reinterpret_cast<DllCanUnloadNowFn>(module.proc("DllCanUnloadNow"))());

@@ -92,17 +92,7 @@ TEST_F(DocumentSheet, DestroyForgetsTheRecordThatGoesWithTheHeap)
 TEST_F(DocumentSheet, DestroyOfOneSheetKeepsTheRecordOfAnother)
 {
     DriverCoreStandIn second(plugin);
-    OEMCUIPPARAM items = {};
-    items.cbSize = sizeof(items);
-    items.hModule = ProgramModule();
-    items.hOEMHeap = second.heap();
-    OPTITEM item = {};
-    items.pOEMOptItems = &item;
-    items.cOEMOptItems = 1;
-    ASSERT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_DOCPROP, &items));
-    CPSUICBPARAM apply = {};
-    apply.cbSize = sizeof(apply);
-    apply.Reason = CPSUICB_REASON_APPLYNOW;
+    ASSERT_EQ(S_OK, second.ExchangeItems(SheetKind::Document));
 
     PROPSHEETUI_INFO first = core.Info(PROPSHEETUI_REASON_INIT);
     PROPSHEETUI_INFO other = second.Info(PROPSHEETUI_REASON_INIT);
@@ -110,12 +100,12 @@ TEST_F(DocumentSheet, DestroyOfOneSheetKeepsTheRecordOfAnother)
     Call(other);
     first = core.Info(PROPSHEETUI_REASON_DESTROY);
     Call(first);
-    items.OEMCUIPCallback(&apply, &items);
+    second.NotifyItem(CPSUICB_REASON_APPLYNOW);
     EXPECT_EQ(1u, second.setResults.size());
 
     other = second.Info(PROPSHEETUI_REASON_DESTROY);
     Call(other);
-    items.OEMCUIPCallback(&apply, &items);
+    second.NotifyItem(CPSUICB_REASON_APPLYNOW);
     EXPECT_EQ(1u, second.setResults.size()) << "the record went with the second sheet's heap";
     EXPECT_TRUE(core.setResults.empty());
 }

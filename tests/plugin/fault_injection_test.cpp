@@ -224,29 +224,22 @@ TEST(AllocationFailure, EveryHeapAllocationOfTheOffsetItemFailsInTurn)
     // heap warnings on) keeps blocks of its own in a growable heap and holds freed blocks there
     // as busy for a while, so the heap is of fixed size and its own blocks are not counted.
     auto build = [&](size_t failAt, bool failAfter, const std::function<void(const OPTITEM&, size_t)>& check) {
-        HANDLE heap = HeapCreate(0, 0x10000, 0x10000);
-        const size_t ownBlocks = BusyBlocks(heap);
         OemUiPlugin* plugin = new OemUiPlugin();
         size_t calls = 0;
         {
-            FailingHeap failing(heap);
+            DriverCoreSetup fixedHeap;
+            fixedHeap.heapMaximumSize = 0x10000;
+            DriverCoreStandIn core(plugin, fixedHeap);
+            const size_t ownBlocks = BusyBlocks(core.heap());
+            FailingHeap failing(core.heap());
             failing.failAt = failAt;
             failing.failAfter = failAfter;
-            OEMCUIPPARAM param = {};
-            param.cbSize = sizeof(param);
-            param.hPrinter = Printer;
-            param.hModule = ProgramModule();
-            param.hOEMHeap = heap;
-            EXPECT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_PRNPROP, &param));
-            OPTITEM item = {};
-            param.pOEMOptItems = &item;
-            EXPECT_EQ(S_OK, plugin->CommonUIProp(OEMCUIP_PRNPROP, &param));
-            EXPECT_EQ(1u, param.cOEMOptItems);
+            EXPECT_EQ(S_OK, core.ExchangeItems(SheetKind::Printer));
+            EXPECT_EQ(1u, core.pluginItemCount());
             calls = failing.calls;
-            check(item, BusyBlocks(heap) - ownBlocks);
+            check(core.pluginItems()[0], BusyBlocks(core.heap()) - ownBlocks);
         }
         EXPECT_EQ(0u, plugin->Release());
-        HeapDestroy(heap);
         return calls;
     };
 

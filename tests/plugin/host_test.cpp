@@ -7,9 +7,11 @@
 #include <functional>
 
 #include "emulation/dialog_driver.h"
+#include "emulation/option_tree.h"
 #include "emulation/print_ticket_core.h"
 #include "emulation/printer_data.h"
 #include "emulation/spooler_recorder.h"
+#include "emulation/ticket_application.h"
 #include "host/session/common_ui_items.h"
 #include "host/session/host_session.h"
 #include "host/sheet/property_sheet.h"
@@ -65,32 +67,27 @@ bool ShowSheet(PropertySheetHost& sheet, UiWatch& watch, std::function<void()> a
 
 TEST_F(HostWithShippingDll, DocumentItemsComeInTwoCallsAndTheDriverTreeIsAdjusted)
 {
-    CommonUiExchange items(session_, OEMCUIP_DOCPROP);
-    ASSERT_TRUE(items.Run(Quiet()));
-    EXPECT_EQ(1u, items.pluginItemCount());
-    EXPECT_NE(nullptr, items.param().OEMCUIPCallback);
+    ItemExchange exchange;
+    ASSERT_TRUE(ExchangeOptionItems(session_, SheetKind::Document, Quiet(), &exchange));
+    EXPECT_EQ(1u, session_.core().pluginItemCount());
+    EXPECT_NE(nullptr, session_.core().items().OEMCUIPCallback);
     // Hidden, disabled, choices disabled and two selections forced: one line per item touched.
-    DriverOptionTree fresh(session_.heap());
-    const std::vector<std::wstring> changes = items.driverTree()->DescribeChanges(fresh.Snapshot());
+    const std::vector<std::wstring>& changes = exchange.treeChanges;
     ASSERT_EQ(7u, changes.size());
     EXPECT_EQ(L"Scaling (DMPubID 2): disabled", changes[0]);
     EXPECT_EQ(L"ICM Intent (DMPubID 11): \"Graphics\" -> \"Pictures\"", changes[3]);
     EXPECT_EQ(L"Page Order (DMPubID 17): hidden", changes[6]);
     // Every driver item was traced to the debugger, one line each.
-    size_t lines = 0;
-    for (size_t at = items.trace().find(L"\r\n"); at != std::wstring::npos; at = items.trace().find(L"\r\n", at + 2))
-        ++lines;
-    EXPECT_EQ(items.driverTree()->count(), lines);
+    EXPECT_EQ(DriverOptionTree(session_.heap()).count(), exchange.tracedLines);
 }
 
 TEST_F(HostWithShippingDll, ThePrinterItemIsTheOffsetFromZeroToEight)
 {
     FakePrinterData printerData(session_.module());
     printerData.SetDword(L"OEMUI_VALUE", 6);
-    CommonUiExchange items(session_, OEMCUIP_PRNPROP);
-    ASSERT_TRUE(items.Run(Quiet()));
-    ASSERT_EQ(1u, items.pluginItemCount());
-    const OPTITEM& offset = items.pluginItems()[0];
+    ASSERT_TRUE(ExchangeOptionItems(session_, SheetKind::Printer, Quiet()));
+    ASSERT_EQ(1u, session_.core().pluginItemCount());
+    const OPTITEM& offset = session_.core().pluginItems()[0];
     EXPECT_EQ(L"Offset (1/8 \")", OptionItemName(offset, session_.module()));
     EXPECT_EQ(6, offset.Sel);
     ASSERT_NE(nullptr, offset.pOptType);
@@ -132,12 +129,8 @@ TEST(HostSpoolerRecorder, AFailedWriteIsNotCountedAsSent)
 
 TEST_F(HostWithShippingDll, TheDocumentSheetShowsTheFivePagesAndTakesTheirResultOnOk)
 {
-    std::wstring error;
-    ASSERT_TRUE(session_.MergeIntoDefaults(Quiet(), &error));
-    CommonUiExchange items(session_, OEMCUIP_DOCPROP);
-    ASSERT_TRUE(items.Run(Quiet()));
     UiWatch watch;
-    PropertySheetHost sheet(session_, items, SheetKind::Document, watch, Quiet());
+    PropertySheetHost sheet(session_, SheetKind::Document, watch, Quiet());
     int pages = 0;
     ASSERT_TRUE(ShowSheet(sheet, watch, [&] {
         pages = watch.pageCount();
@@ -161,12 +154,8 @@ TEST_F(HostWithShippingDll, TheDocumentSheetShowsTheFivePagesAndTakesTheirResult
 
 TEST_F(HostWithShippingDll, CancelKeepsTheJobSettingsOfTheLastApply)
 {
-    std::wstring error;
-    ASSERT_TRUE(session_.MergeIntoDefaults(Quiet(), &error));
-    CommonUiExchange items(session_, OEMCUIP_DOCPROP);
-    ASSERT_TRUE(items.Run(Quiet()));
     UiWatch watch;
-    PropertySheetHost sheet(session_, items, SheetKind::Document, watch, Quiet());
+    PropertySheetHost sheet(session_, SheetKind::Document, watch, Quiet());
     ASSERT_TRUE(ShowSheet(sheet, watch, [&] {
         HWND page = watch.currentPage();
         SendMessageW(GetDlgItem(page, IDC_MODE_PHOTO), BM_CLICK, 0, 0);
@@ -183,10 +172,8 @@ TEST_F(HostWithShippingDll, CancelKeepsTheJobSettingsOfTheLastApply)
 TEST_F(HostWithShippingDll, TheHostsOffsetPageStoresTheOffsetThroughThePluginsCallback)
 {
     FakePrinterData printerData(session_.module());
-    CommonUiExchange items(session_, OEMCUIP_PRNPROP);
-    ASSERT_TRUE(items.Run(Quiet()));
     UiWatch watch;
-    PropertySheetHost sheet(session_, items, SheetKind::Printer, watch, Quiet());
+    PropertySheetHost sheet(session_, SheetKind::Printer, watch, Quiet());
     std::wstring outOfRange, accepted;
     bool tooHigh = true;
     ASSERT_TRUE(ShowSheet(sheet, watch, [&] {

@@ -30,7 +30,7 @@ bool StartsWith(const std::wstring& text, const std::wstring& start)
 
 TEST(ScenarioLanguage, TheBuiltInDemoParses)
 {
-    const ParsedScenario parsed = ParseScenario(DemoScenario);
+    const ParsedScenario parsed = ParseScenario(DemoScenario());
     EXPECT_TRUE(parsed.ok()) << (parsed.errors.empty() ? ""
                                                        : std::string(parsed.errors[0].begin(), parsed.errors[0].end()));
     EXPECT_GT(parsed.statements.size(), 50u);
@@ -96,13 +96,13 @@ TEST(ScenarioLanguage, ExpectationsTakeNamesOrNumbers)
     EXPECT_EQ(Only(parsed, 2).number, 3);
     EXPECT_EQ(Only(parsed, 3).number, 0);
     const Statement& job = Only(parsed, 4);
-    EXPECT_EQ(job.condition, Condition::Job);
+    EXPECT_STREQ(job.expectation->word, L"job");
     EXPECT_EQ(job.text, L"Purge Print");
     EXPECT_EQ(job.count, 1);
     EXPECT_EQ(job.bytes, 191);
     EXPECT_EQ(job.bytesAt, (std::vector<std::pair<long, long>>{{58, 9}, {85, 9}}));
-    EXPECT_EQ(Only(parsed, 5).condition, Condition::Jobs);
-    EXPECT_EQ(Only(parsed, 6).condition, Condition::Offset);
+    EXPECT_STREQ(Only(parsed, 5).expectation->word, L"jobs");
+    EXPECT_STREQ(Only(parsed, 6).expectation->word, L"offset");
     EXPECT_EQ(Only(parsed, 6).number, 5);
 }
 

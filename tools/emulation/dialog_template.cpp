@@ -121,30 +121,33 @@ std::wstring TemplateControl::Kind() const
     return ControlKind(className, style);
 }
 
-bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out, LANGID language)
-{
-    *out = DialogTemplateInfo();
-    DWORD size = 0;
-    const BYTE* data = TemplateResource(module, templateId, language, &size);
-    if (data == nullptr) return false;
+namespace {
 
-    TemplateReader reader(data, size);
-    WORD count = 0;
-    if (reader.Word() == 1 && reader.Word() == 0xFFFF) {
-        out->extended = true;
-        reader.Dword();  // help id
-        out->exStyle = reader.Dword();
-        out->style = reader.Dword();
-    } else {
-        reader = TemplateReader(data, size);
-        out->style = reader.Dword();
-        out->exStyle = reader.Dword();
-    }
-    count = reader.Word();
-    out->x = reader.Short();
-    out->y = reader.Short();
-    out->cx = reader.Short();
-    out->cy = reader.Short();
+// An extended template puts a help id first and the extended style before the style.
+void ReadStyles(TemplateReader& reader, bool extended, DWORD* style, DWORD* exStyle)
+{
+    if (extended) reader.Dword();  // help id
+    *(extended ? exStyle : style) = reader.Dword();
+    *(extended ? style : exStyle) = reader.Dword();
+}
+
+template <typename Box>
+void ReadBox(TemplateReader& reader, Box* box)
+{
+    box->x = reader.Short();
+    box->y = reader.Short();
+    box->cx = reader.Short();
+    box->cy = reader.Short();
+}
+
+// The dialog's own part; answers the number of controls that follow.
+WORD ReadHeader(TemplateReader& reader, const BYTE* data, DWORD size, DialogTemplateInfo* out)
+{
+    out->extended = reader.Word() == 1 && reader.Word() == 0xFFFF;
+    if (!out->extended) reader = TemplateReader(data, size);
+    ReadStyles(reader, out->extended, &out->style, &out->exStyle);
+    const WORD count = reader.Word();
+    ReadBox(reader, out);
     out->menu = reader.NameOrOrdinal();
     out->windowClass = reader.NameOrOrdinal();
     out->caption = reader.String();
@@ -157,27 +160,34 @@ bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out,
         }
         out->font = reader.String();
     }
+    return count;
+}
 
-    for (WORD item = 0; item < count && reader.ok(); ++item) {
-        reader.AlignToDword();
-        TemplateControl control;
-        if (out->extended) {
-            reader.Dword();  // help id
-            control.exStyle = reader.Dword();
-            control.style = reader.Dword();
-        } else {
-            control.style = reader.Dword();
-            control.exStyle = reader.Dword();
-        }
-        control.x = reader.Short();
-        control.y = reader.Short();
-        control.cx = reader.Short();
-        control.cy = reader.Short();
-        control.id = out->extended ? static_cast<int>(reader.Dword()) : reader.Short();
-        control.className = PredefinedClass(reader.NameOrOrdinal());
-        control.text = reader.NameOrOrdinal();
-        reader.Skip(reader.Word());  // creation data
-        out->controls.push_back(control);
-    }
+TemplateControl ReadControl(TemplateReader& reader, bool extended)
+{
+    reader.AlignToDword();
+    TemplateControl control;
+    ReadStyles(reader, extended, &control.style, &control.exStyle);
+    ReadBox(reader, &control);
+    control.id = extended ? static_cast<int>(reader.Dword()) : reader.Short();
+    control.className = PredefinedClass(reader.NameOrOrdinal());
+    control.text = reader.NameOrOrdinal();
+    reader.Skip(reader.Word());  // creation data
+    return control;
+}
+
+}  // namespace
+
+bool ReadDialogTemplate(HMODULE module, int templateId, DialogTemplateInfo* out, LANGID language)
+{
+    *out = DialogTemplateInfo();
+    DWORD size = 0;
+    const BYTE* data = TemplateResource(module, templateId, language, &size);
+    if (data == nullptr) return false;
+
+    TemplateReader reader(data, size);
+    const WORD count = ReadHeader(reader, data, size, out);
+    for (WORD item = 0; item < count && reader.ok(); ++item)
+        out->controls.push_back(ReadControl(reader, out->extended));
     return reader.ok();
 }

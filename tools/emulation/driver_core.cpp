@@ -11,6 +11,7 @@ namespace {
 
 constexpr LONG_PTR FIRST_PAGE_HANDLE = 0x7100;  // made-up page handles: 0x7101, 0x7102, ...
 constexpr ULONG_PTR UNTOUCHED_RESULT = 0xC0FFEE;
+constexpr int UNSET_ITEM_BYTE = 0xCC;  // the room for the plug-in's items before it fills them
 HANDLE const MADE_UP_PRINTER = reinterpret_cast<HANDLE>(0x5150);
 
 }  // namespace
@@ -72,8 +73,7 @@ bool DriverCoreStandIn::LendPrinter(const DriverCoreSetup& setup)
 
 bool DriverCoreStandIn::MakeJobDevmode()
 {
-    OEMDMPARAM size = DevModeParam();
-    size.pPublicDMIn = nullptr;
+    OEMDMPARAM size = DevModeRecord(printer_, module_);
     if (plugin_ == nullptr || FAILED(plugin_->DevMode(OEMDM_SIZE, &size)) || size.cbBufSize < sizeof(PrivateDevmode)) {
         error_ = L"DevMode(OEMDM_SIZE) failed";
         return false;
@@ -117,15 +117,70 @@ bool DriverCoreStandIn::MergeIntoDefaults(void* section, std::wstring* error)
     return true;
 }
 
-OEMDMPARAM DriverCoreStandIn::DevModeParam()
+OEMDMPARAM DriverCoreStandIn::DevModeRecord(HANDLE printer, HMODULE module)
 {
     OEMDMPARAM param = {};
     param.cbSize = sizeof(param);
-    param.hPrinter = printer_;
-    param.hModule = module_;
+    param.hPrinter = printer;
+    param.hModule = module;
+    return param;
+}
+
+OEMDMPARAM DriverCoreStandIn::DevModeParam()
+{
+    OEMDMPARAM param = DevModeRecord(printer_, module_);
     param.pPublicDMIn = publicDevmode();
     param.cbBufSize = privateSize_;
     return param;
+}
+
+OEMCUIPPARAM DriverCoreStandIn::ItemParam(SheetKind kind)
+{
+    const OEMUIPSPARAM& sheet = *sheetParam(kind);
+    OEMCUIPPARAM param = {};
+    param.cbSize = sizeof(param);
+    param.poemuiobj = sheet.poemuiobj;
+    param.hPrinter = sheet.hPrinter;
+    param.pPrinterName = sheet.pPrinterName;
+    param.hModule = sheet.hModule;
+    param.hOEMHeap = sheet.hOEMHeap;
+    param.pPublicDM = sheet.pPublicDM;
+    param.pOEMDM = sheet.pOEMDM;
+    return param;
+}
+
+HRESULT DriverCoreStandIn::CountItems(SheetKind kind, OPTITEM* driverItems, DWORD driverItemCount)
+{
+    itemMode_ = kind == SheetKind::Document ? OEMCUIP_DOCPROP : OEMCUIP_PRNPROP;
+    items_ = ItemParam(kind);
+    items_.pDrvOptItems = driverItems;
+    items_.cDrvOptItems = driverItemCount;
+    itemRoom_.clear();
+    return plugin_->CommonUIProp(itemMode_, &items_);
+}
+
+HRESULT DriverCoreStandIn::FillItems()
+{
+    itemRoom_.resize(items_.cOEMOptItems);
+    memset(itemRoom_.data(), UNSET_ITEM_BYTE, itemRoom_.size() * sizeof(OPTITEM));
+    // No room is no array: the plug-in then takes the call for another count question.
+    items_.pOEMOptItems = itemRoom_.empty() ? nullptr : itemRoom_.data();
+    return plugin_->CommonUIProp(itemMode_, &items_);
+}
+
+LONG DriverCoreStandIn::NotifyItem(WORD reason, DWORD index)
+{
+    if (items_.OEMCUIPCallback == nullptr || index >= pluginItemCount()) return -1;
+    OPTITEM& item = items_.pOEMOptItems[index];
+    CPSUICBPARAM callback = {};
+    callback.cbSize = sizeof(callback);
+    callback.Reason = reason;
+    callback.pOptItem = items_.pOEMOptItems;
+    callback.cOptItem = static_cast<WORD>(items_.cOEMOptItems);
+    callback.pCurItem = &item;
+    callback.OldSel = item.Sel;
+    callback.UserData = item.UserData;
+    return items_.OEMCUIPCallback(&callback, &items_);
 }
 
 PROPSHEETUI_INFO DriverCoreStandIn::Info(WORD reason, SheetKind kind)

@@ -60,8 +60,31 @@ public:
     // OEMDM_DEFAULT, then OEMDM_MERGE), as the core does with the devmode an application hands to
     // the document properties, and when it validates a devmode.
     bool MergeIntoDefaults(void* section, std::wstring* error);
-    // The record of a DevMode call about the job devmode, with the public part as input.
+    // The record of a DevMode call as the core fills it for a plug-in of module and a printer, before
+    // it knows the section's size (OEMDM_SIZE answers it).
+    static OEMDMPARAM DevModeRecord(HANDLE printer, HMODULE module);
+    // The record of a DevMode call about the job devmode: the public part as input, the section's size.
     OEMDMPARAM DevModeParam();
+
+    // The record of a CommonUIProp call for a sheet: the document sheet's carries the job devmode.
+    OEMCUIPPARAM ItemParam(SheetKind kind);
+    // The core's CommonUIProp exchange for a sheet, in its two calls. CountItems asks how many items
+    // the plug-in wants, with the driver's own items already in the record, as the core has them;
+    // FillItems hands over room for that many, filled with a pattern (the plug-in must set every
+    // field) and kept by the core. The record stays for the items' callbacks.
+    HRESULT CountItems(SheetKind kind, OPTITEM* driverItems = nullptr, DWORD driverItemCount = 0);
+    HRESULT FillItems();
+    HRESULT ExchangeItems(SheetKind kind, OPTITEM* driverItems = nullptr, DWORD driverItemCount = 0)
+    {
+        const HRESULT hr = CountItems(kind, driverItems, driverItemCount);
+        return FAILED(hr) ? hr : FillItems();
+    }
+    OEMCUIPPARAM& items() { return items_; }
+    OPTITEM* pluginItems() { return items_.pOEMOptItems; }
+    DWORD pluginItemCount() const { return items_.pOEMOptItems != nullptr ? items_.cOEMOptItems : 0; }
+    // The plug-in's item callback for its item at index, as the common property sheet calls it with
+    // reason. -1 when the plug-in set no callback or has no such item.
+    LONG NotifyItem(WORD reason, DWORD index = 0);
 
     // The record the core passes to the plug-in's sheets: the document sheet's carries the job
     // devmode, the printer sheet's none.
@@ -124,6 +147,9 @@ private:
     std::vector<BYTE> job_;
     OEMUIPSPARAM documentParam_ = {};
     OEMUIPSPARAM printerParam_ = {};
+    OEMCUIPPARAM items_ = {};
+    DWORD itemMode_ = 0;
+    std::vector<OPTITEM> itemRoom_;
     HWND sheet_ = nullptr;
     HANDLE platformSheet_ = nullptr;
     PFNCOMPROPSHEET platformFunction_ = nullptr;

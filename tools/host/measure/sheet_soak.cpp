@@ -7,9 +7,9 @@
 #include <cwchar>
 
 #include "emulation/driver_core.h"
-#include "emulation/driver_helper.h"
 #include "emulation/loaded_plugin.h"
 #include "host/measure/object_census.h"
+#include "host/session/host_session.h"
 #include "platform/printoem.h"
 
 namespace {
@@ -43,20 +43,7 @@ bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, bool idlePages, std:
     }
     core.setResultAnswer = 0;  // the pages' set-result on OK, answered as the platform answers what it does not do
 
-    // The document option items: how many, then the items on the plug-in heap to fill.
-    OEMCUIPPARAM items = {};
-    items.cbSize = sizeof(items);
-    items.poemuiobj = core.uiObject();
-    items.hModule = module;
-    items.hOEMHeap = core.heap();
-    items.pPublicDM = core.publicDevmode();
-    items.pOEMDM = core.privateSection();
-    plugin->CommonUIProp(OEMCUIP_DOCPROP, &items);
-    if (items.cOEMOptItems != 0) {
-        items.pOEMOptItems =
-            static_cast<POPTITEM>(HeapAlloc(core.heap(), HEAP_ZERO_MEMORY, items.cOEMOptItems * sizeof(OPTITEM)));
-        if (items.pOEMOptItems != nullptr) plugin->CommonUIProp(OEMCUIP_DOCPROP, &items);
-    }
+    core.ExchangeItems(SheetKind::Document);  // the document option items, as before every sheet
 
     PROPSHEETUI_INFO info = core.Info(PROPSHEETUI_REASON_INIT);
     if (FAILED(plugin->DocumentPropertySheets(&info, 0)) || core.pages.size() != PLUGIN_PAGE_COUNT) {
@@ -84,18 +71,10 @@ bool OpenAndCloseSheet(IPrintOemUI* plugin, HMODULE module, bool idlePages, std:
     return true;
 }
 
-// Released on every path out of the run.
-struct PluginReference {
-    IPrintOemUI* plugin = nullptr;
-    ~PluginReference()
-    {
-        if (plugin != nullptr) plugin->Release();
-    }
-};
-
 }  // namespace
 
-bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, SoakReport* report, std::wstring* error)
+bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, FILE* log, SoakReport* report,
+                  std::wstring* error)
 {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -104,31 +83,20 @@ bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, SoakR
     report->userSource = census.userSource();
     report->memorySource = census.memorySource();
 
-    LoadedModule module(dllPath.c_str());
-    if (module.get() == nullptr) {
-        *error = L"cannot load " + dllPath + L" (error " + std::to_wstring(GetLastError()) + L")";
-        return false;
-    }
-    DriverHelperStandIn helper;
-    {
-        PluginReference reference;
-        const HRESULT hr = CreatePluginObject(module, &reference.plugin);
-        if (FAILED(hr)) {
-            *error = L"cannot create the plug-in object";
+    HostSession session;
+    if (!session.Open(dllPath, nullptr, log, error)) return false;
+    report->samples.push_back(Sample(census, 0));
+    for (int sheet = 1; sheet <= options.sheets; ++sheet) {
+        if (!OpenAndCloseSheet(session.plugin(), session.module(), options.idlePages, error)) {
+            *error = L"sheet " + std::to_wstring(sheet) + L": " + *error;
             return false;
         }
-        reference.plugin->PublishDriverInterface(&helper);
-        report->samples.push_back(Sample(census, 0));
-        for (int sheet = 1; sheet <= options.sheets; ++sheet) {
-            if (!OpenAndCloseSheet(reference.plugin, module.get(), options.idlePages, error)) {
-                *error = L"sheet " + std::to_wstring(sheet) + L": " + *error;
-                return false;
-            }
-            report->samples.push_back(Sample(census, sheet));
-        }
+        report->samples.push_back(Sample(census, sheet));
     }
-    if (helper.references() != 1) {
-        *error = L"the plug-in kept " + std::to_wstring(helper.references() - 1) + L" references to the driver helper";
+    session.ReleasePlugin();
+    if (session.helperReferences() != 1) {
+        *error = L"the plug-in kept " + std::to_wstring(session.helperReferences() - 1) +
+                 L" references to the driver helper";
         return false;
     }
     return true;
@@ -165,46 +133,46 @@ bool SoakIsFlat(const SoakReport& report, const SoakTolerance& tolerance, std::w
     return true;
 }
 
-int RunSoakCommand(int argc, wchar_t** argv)
+namespace {
+
+// orlinhost soak's own options. False once the usage is on standard error.
+bool ParseSoakOptions(int argc, wchar_t** argv, SoakOptions* options, std::wstring* dll)
 {
-    SoakOptions options;
-    std::wstring dll = PluginPath(L"");
     for (int i = 2; i < argc; ++i) {
         const std::wstring word = argv[i];
         if (word == L"--sheets" && i + 1 < argc) {
-            options.sheets = _wtoi(argv[++i]);
+            options->sheets = _wtoi(argv[++i]);
         } else if (word == L"--idle-pages") {
-            options.idlePages = true;
+            options->idlePages = true;
         } else if (word == L"--dll" && i + 1 < argc) {
-            dll = argv[++i];
+            *dll = argv[++i];
         } else {
             fwprintf(stderr, L"usage: orlinhost soak [--sheets N] [--idle-pages] [--dll PATH]\n");
-            return 2;
+            return false;
         }
     }
-    if (options.sheets < 1) {
-        fwprintf(stderr, L"orlinhost: --sheets needs a count of at least 1\n");
-        return 2;
-    }
+    if (options->sheets >= 1) return true;
+    fwprintf(stderr, L"orlinhost: --sheets needs a count of at least 1\n");
+    return false;
+}
 
-    SoakReport report;
-    std::wstring error;
-    if (!RunSheetSoak(dll, options, &report, &error)) {
-        fwprintf(stderr, L"orlinhost soak: %ls\n", error.c_str());
-        return 2;
-    }
-    wprintf(L"Soak: %d document sheets of %ls (%d-bit), a plug-in heap per sheet%ls\n", options.sheets, dll.c_str(),
-            static_cast<int>(sizeof(void*) * 8), options.idlePages ? L", pages that do nothing (control)" : L"");
+// The first ten samples, then about twenty more across the run, and the last.
+void PrintSamples(const SoakReport& report, int sheets)
+{
     wprintf(L"  GDI objects:   %ls\n  USER objects:  %ls\n  private bytes: %ls\n", report.gdiSource.c_str(),
             report.userSource.c_str(), report.memorySource.c_str());
     wprintf(L"  %6ls %6ls %6ls %12ls\n", L"sheet", L"GDI", L"USER", L"private KiB");
-    const int step = options.sheets >= 20 ? options.sheets / 20 : 1;
+    const int step = sheets >= 20 ? sheets / 20 : 1;
     for (const SoakSample& sample : report.samples) {
-        if (sample.sheet > 10 && sample.sheet % step != 0 && sample.sheet != options.sheets) continue;
+        if (sample.sheet > 10 && sample.sheet % step != 0 && sample.sheet != sheets) continue;
         wprintf(L"  %6d %6lu %6lu %12lu\n", sample.sheet, static_cast<unsigned long>(sample.gdiObjects),
                 static_cast<unsigned long>(sample.userObjects), static_cast<unsigned long>(sample.privateBytes / 1024));
     }
-    const SoakTolerance tolerance;
+}
+
+// The most each counter grew over its warm-up peak, after the warm-up.
+void PrintGrowth(const SoakReport& report, const SoakTolerance& tolerance)
+{
     const SoakSample peak = WarmUpPeak(report, tolerance.warmUpSheets);
     SoakSample highest = peak;
     for (const SoakSample& sample : report.samples) {
@@ -214,13 +182,32 @@ int RunSoakCommand(int argc, wchar_t** argv)
         highest.privateBytes = std::max(highest.privateBytes, sample.privateBytes);
     }
     const SoakSample& last = report.samples.back();
-    if (last.sheet > peak.sheet)
-        wprintf(
-            L"  sheets %d to %d against the peak of sheets 1 to %d: GDI %+ld, USER %+ld, private %+lld KiB at most\n",
+    if (last.sheet <= peak.sheet) return;
+    wprintf(L"  sheets %d to %d against the peak of sheets 1 to %d: GDI %+ld, USER %+ld, private %+lld KiB at most\n",
             peak.sheet + 1, last.sheet, peak.sheet,
             static_cast<long>(highest.gdiObjects) - static_cast<long>(peak.gdiObjects),
             static_cast<long>(highest.userObjects) - static_cast<long>(peak.userObjects),
             (static_cast<long long>(highest.privateBytes) - static_cast<long long>(peak.privateBytes)) / 1024);
+}
+
+}  // namespace
+
+int RunSoakCommand(int argc, wchar_t** argv)
+{
+    SoakOptions options;
+    std::wstring dll = PluginPath(L"");
+    if (!ParseSoakOptions(argc, argv, &options, &dll)) return 2;
+    SoakReport report;
+    std::wstring error;
+    if (!RunSheetSoak(dll, options, stdout, &report, &error)) {
+        fwprintf(stderr, L"orlinhost soak: %ls\n", error.c_str());
+        return 2;
+    }
+    wprintf(L"Soak: %d document sheets of %ls (%d-bit), a plug-in heap per sheet%ls\n", options.sheets, dll.c_str(),
+            static_cast<int>(sizeof(void*) * 8), options.idlePages ? L", pages that do nothing (control)" : L"");
+    PrintSamples(report, options.sheets);
+    const SoakTolerance tolerance;
+    PrintGrowth(report, tolerance);
     std::wstring why;
     if (!SoakIsFlat(report, tolerance, &why)) {
         wprintf(L"  GREW %ls\n", why.c_str());

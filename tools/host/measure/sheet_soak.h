@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,10 @@ struct SoakOptions {
     bool idlePages = false;
 };
 
-// Runs the sheets against the plug-in DLL at dllPath. False, with the reason, when the plug-in
-// could not be loaded or a sheet could not be made.
-bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, SoakReport* report, std::wstring* error);
+// Runs the sheets against the plug-in DLL at dllPath, its start-up calls reported on log. False,
+// with the reason, when the plug-in could not be loaded or a sheet could not be made.
+bool RunSheetSoak(const std::wstring& dllPath, const SoakOptions& options, FILE* log, SoakReport* report,
+                  std::wstring* error);
 
 // Growth limits for a flat run. The first sheets load fonts, classes and caches that later sheets
 // reuse, so every later sample is held against the highest one of the warm-up.

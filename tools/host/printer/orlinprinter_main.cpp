@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "host/printer/virtual_printer.h"
+#include "emulation/virtual_printer.h"
 
 int wmain(int argc, wchar_t** argv)
 {

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
+#include "emulation/received_jobs.h"
 #include "emulation/spooler_recorder.h"
-#include "host/printer/received_jobs.h"
 #include "host/session/host_session.h"
 
 // Prints the summary. received may be null (no virtual printer folder to compare with). Returns

@@ -5,10 +5,10 @@
 
 #include "emulation/dialog_driver.h"
 #include "emulation/loaded_plugin.h"
+#include "emulation/received_jobs.h"
 #include "emulation/spooler_recorder.h"
-#include "host/printer/received_jobs.h"
+#include "emulation/virtual_printer.h"
 #include "host/printer/session_report.h"
-#include "host/printer/virtual_printer.h"
 #include "host/scenario/demo_scenario.h"
 #include "host/scenario/junit_report.h"
 #include "host/scenario/scenario_language.h"
@@ -27,27 +27,6 @@ bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* info)
     const bool known = GetFileInformationByHandle(file, info) != 0;
     CloseHandle(file);
     return known;
-}
-
-// A scenario file is UTF-8 text (a byte order mark is allowed).
-bool ReadScenarioFile(const std::wstring& path, std::wstring* text)
-{
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (file == nullptr) return false;
-    std::string bytes;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.append(buffer, got);
-    fclose(file);
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    if (bytes.empty()) {
-        text->clear();
-        return true;
-    }
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    text->assign(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &(*text)[0], length);
-    return true;
 }
 
 // The same file under two names: the same full path, or the same file on the same volume (a
@@ -72,59 +51,81 @@ int PrintScenarioCommand(const HostOptions& options)
         fwprintf(stderr, L"orlinhost: the only built-in scenario is \"demo\"\n");
         return 2;
     }
-    fwprintf(stdout, L"%ls", DemoScenario);
+    fwprintf(stdout, L"%ls", DemoScenario().c_str());
     return 0;
 }
 
-int RunScenarioCommand(const HostOptions& options)
-{
-    if (options.argument.empty() || options.printer.empty()) {
-        fwprintf(stderr, L"orlinhost: run needs a scenario (a file, or demo) and --printer NAME\n");
-        return 2;
-    }
+namespace {
+
+// What a run needs before the plug-in is loaded.
+struct PreparedRun {
+    ParsedScenario scenario;
     std::unique_ptr<JUnitReportFile> report;
-    if (!options.junit.empty()) {
-        if (options.argument != L"demo" && SameFile(options.argument, options.junit)) {
-            fwprintf(stderr, L"orlinhost: the report %ls is the scenario itself; the scenario was not run\n",
-                     options.junit.c_str());
-            return 2;
-        }
-        report = std::make_unique<JUnitReportFile>(options.junit);
-        if (!report->problem().empty()) {
-            fwprintf(stderr, L"orlinhost: cannot write the report %ls (%ls); the scenario was not run\n",
-                     options.junit.c_str(), report->problem().c_str());
-            return 2;
-        }
-    }
-    std::wstring text;
-    if (options.argument == L"demo") {
-        text = DemoScenario;
-    } else if (!ReadScenarioFile(options.argument, &text)) {
-        fwprintf(stderr, L"orlinhost: cannot read the scenario %ls\n", options.argument.c_str());
-        return 2;
-    }
-    // Every line is checked before the plug-in is even loaded: a wrong scenario sends nothing.
-    const ParsedScenario scenario = ParseScenario(text);
-    if (!scenario.ok()) {
-        for (const std::wstring& error : scenario.errors)
-            fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), error.c_str());
-        fwprintf(stderr, L"orlinhost: the scenario was not run; nothing was sent\n");
-        return 2;
-    }
-
-    if (!options.screenshots.empty() && !DisplayAvailable()) {
-        fwprintf(stderr,
-                 L"orlinhost: --screenshots needs a display, and this Wine prefix has the null graphics "
-                 L"driver (use a display prefix, see the README)\n");
-        return 2;
-    }
-
-    // The virtual printer says where it keeps what it receives; another printer needs --received.
-    std::wstring receivedFolder = options.received;
-    if (receivedFolder.empty() && options.printer == VIRTUAL_PRINTER_NAME) receivedFolder = VirtualPrinterJobsFolder();
+    std::wstring receivedFolder;  // where the printer keeps what it receives; empty when unknown
     std::unique_ptr<ReceivedJobsFolder> received;
-    if (!receivedFolder.empty()) received = std::make_unique<ReceivedJobsFolder>(receivedFolder);
+};
 
+// What the run left to report.
+struct RunResult {
+    bool passed = false;
+    bool delivered = true;
+    size_t stoppedAt = 0, carriedOut = 0;
+    int expectationsMet = 0;
+    std::wstring failure;
+    size_t screenshots = 0;
+};
+
+int Refuse(const std::wstring& message)
+{
+    fwprintf(stderr, L"orlinhost: %ls\n", message.c_str());
+    return 2;
+}
+
+// The JUnit report's file, opened before the run so that a report that cannot be written stops it.
+int OpenReport(const HostOptions& options, PreparedRun* run)
+{
+    if (options.junit.empty()) return 0;
+    if (options.argument != L"demo" && SameFile(options.argument, options.junit))
+        return Refuse(L"the report " + options.junit + L" is the scenario itself; the scenario was not run");
+    run->report = std::make_unique<JUnitReportFile>(options.junit);
+    if (!run->report->problem().empty())
+        return Refuse(L"cannot write the report " + options.junit + L" (" + run->report->problem() +
+                      L"); the scenario was not run");
+    return 0;
+}
+
+// Everything that can be refused before the plug-in is loaded: 0, or the exit code 2. Every line is
+// checked here, so a wrong scenario sends nothing.
+int PrepareRun(const HostOptions& options, PreparedRun* run)
+{
+    if (options.argument.empty() || options.printer.empty())
+        return Refuse(L"run needs a scenario (a file, or demo) and --printer NAME");
+    if (const int refused = OpenReport(options, run)) return refused;
+    std::wstring text = DemoScenario();
+    if (options.argument != L"demo" && !ReadScenarioFile(options.argument, &text))
+        return Refuse(L"cannot read the scenario " + options.argument);
+    run->scenario = ParseScenario(text);
+    if (!run->scenario.ok()) {
+        for (const std::wstring& error : run->scenario.errors)
+            fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), error.c_str());
+        return Refuse(L"the scenario was not run; nothing was sent");
+    }
+    if (!options.screenshots.empty() && !DisplayAvailable())
+        return Refuse(
+            L"--screenshots needs a display, and this Wine prefix has the null graphics driver (use a display "
+            L"prefix, see the README)");
+    // The virtual printer says where it keeps what it receives; another printer needs --received.
+    run->receivedFolder = options.received;
+    if (run->receivedFolder.empty() && options.printer == VIRTUAL_PRINTER_NAME)
+        run->receivedFolder = VirtualPrinterJobsFolder();
+    if (!run->receivedFolder.empty()) run->received = std::make_unique<ReceivedJobsFolder>(run->receivedFolder);
+    return 0;
+}
+
+// The session: the plug-in loaded, the scenario played, the summary printed and the plug-in
+// released. 1 when the session could not start, else 0 with the result.
+int PlayScenario(const HostOptions& options, const PreparedRun& run, RunResult* result)
+{
     fwprintf(stdout, L"Session with \"%ls\" (%d-bit host):\n", options.printer.c_str(),
              static_cast<int>(sizeof(void*) * 8));
     HostSession session;
@@ -136,58 +137,74 @@ int RunScenarioCommand(const HostOptions& options)
     }
     UiWatch watch;
     std::unique_ptr<ScreenshotTaker> shots;
-    if (!options.screenshots.empty()) {
-        shots = std::make_unique<ScreenshotTaker>(options.screenshots);
-        if (!shots->ready()) {
-            fwprintf(stderr, L"orlinhost: GDI+ is not available for screenshots\n");
-            return 1;
-        }
+    if (!options.screenshots.empty()) shots = std::make_unique<ScreenshotTaker>(options.screenshots);
+    if (shots != nullptr && !shots->ready()) {
+        fwprintf(stderr, L"orlinhost: GDI+ is not available for screenshots\n");
+        return 1;
     }
-
     fwprintf(stdout, L"\nScenario %ls:\n", options.argument.c_str());
     fflush(stdout);
     ScenarioRunner runner(session, recorder, watch, shots.get(), stdout);
-    const std::vector<Statement> shown = InShownLanguage(scenario.statements, session.module(), options.Language());
-    const bool passed = runner.Run(shown);
-    const bool delivered = PrintSessionSummary(session, recorder, received.get(), stdout);
+    const std::vector<Statement> shown = InShownLanguage(run.scenario.statements, session.module(), options.Language());
+    result->passed = runner.Run(shown);
+    result->delivered = PrintSessionSummary(session, recorder, run.received.get(), stdout);
+    result->stoppedAt = runner.stoppedAt();
+    result->carriedOut = runner.carriedOut();
+    result->expectationsMet = runner.expectationsMet();
+    result->failure = runner.failure();
+    result->screenshots = shots != nullptr ? shots->files().size() : 0;
     // The core's last Release ends the session: the plug-in lets go of the driver helper.
     const ULONG left = session.ReleasePlugin();
     fwprintf(stdout, L"Plug-in object released (Release answered %lu), driver helper references back to %ld\n", left,
              session.helperReferences());
+    return 0;
+}
 
+// The verdict, and the JUnit report when one was asked for. The command's exit code.
+int ReportRun(const HostOptions& options, const PreparedRun& run, const RunResult& result)
+{
     fwprintf(stdout, L"\n");
-    if (passed) {
-        fwprintf(stdout, L"Scenario passed: %d expectation(s) met.\n", runner.expectationsMet());
+    if (result.passed) {
+        fwprintf(stdout, L"Scenario passed: %d expectation(s) met.\n", result.expectationsMet);
     } else {
-        fwprintf(stdout, L"Scenario FAILED at %ls\n", runner.failure().c_str());
-        fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), runner.failure().c_str());
+        fwprintf(stdout, L"Scenario FAILED at %ls\n", result.failure.c_str());
+        fwprintf(stderr, L"orlinhost: %ls: %ls\n", options.argument.c_str(), result.failure.c_str());
     }
-    if (received != nullptr) {
+    if (run.received != nullptr)
         fwprintf(stdout,
-                 delivered ? L"Every job reached the printer unchanged (%ls).\n"
-                           : L"The printer did NOT receive exactly what the plug-in sent (%ls).\n",
-                 receivedFolder.c_str());
-    }
-    if (shots != nullptr)
-        fwprintf(stdout, L"%u screenshot(s) in %ls\n", static_cast<unsigned>(shots->files().size()),
+                 result.delivered ? L"Every job reached the printer unchanged (%ls).\n"
+                                  : L"The printer did NOT receive exactly what the plug-in sent (%ls).\n",
+                 run.receivedFolder.c_str());
+    if (!options.screenshots.empty())
+        fwprintf(stdout, L"%u screenshot(s) in %ls\n", static_cast<unsigned>(result.screenshots),
                  options.screenshots.c_str());
-    if (report != nullptr) {
-        ReportSuite suite = ScenarioReport(options.argument, scenario.statements, runner.stoppedAt(),
-                                           runner.carriedOut(), runner.failure());
-        // Jobs that did not arrive as sent fail the run without failing a statement, so they are a
-        // case of their own.
-        if (received != nullptr)
-            suite.cases.push_back(
-                {L"every job reached the printer unchanged",
-                 delivered ? ReportCase::Outcome::Passed : ReportCase::Outcome::Failed,
-                 delivered ? L""
-                           : L"the printer did not receive exactly what the plug-in sent (" + receivedFolder + L")"});
+    if (run.report != nullptr) {
+        ReportSuite suite = ScenarioReport(options.argument, run.scenario.statements, result.stoppedAt,
+                                           result.carriedOut, result.failure);
+        // Jobs that did not arrive as sent fail the run without failing a statement: a case of their own.
+        if (run.received != nullptr)
+            suite.cases.push_back({L"every job reached the printer unchanged",
+                                   result.delivered ? ReportCase::Outcome::Passed : ReportCase::Outcome::Failed,
+                                   result.delivered ? L""
+                                                    : L"the printer did not receive exactly what the plug-in sent (" +
+                                                          run.receivedFolder + L")"});
         std::wstring why;
-        if (!report->Write(suite, &why)) {
+        if (!run.report->Write(suite, &why)) {
             fwprintf(stderr, L"orlinhost: the report %ls could not be written (%ls)\n", options.junit.c_str(),
                      why.c_str());
             return 1;
         }
     }
-    return passed && delivered ? 0 : 1;
+    return result.passed && result.delivered ? 0 : 1;
+}
+
+}  // namespace
+
+int RunScenarioCommand(const HostOptions& options)
+{
+    PreparedRun run;
+    if (const int refused = PrepareRun(options, &run)) return refused;
+    RunResult result;
+    if (const int failed = PlayScenario(options, run, &result)) return failed;
+    return ReportRun(options, run, result);
 }

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 
 #include "settings/ticket_features.h"
 
@@ -105,7 +106,47 @@ ControlName Control(const std::wstring& word)
     return control;
 }
 
+// Where a statement may stand: what must be open before it, and what it opens or closes.
 enum class Sheet { None, Document, Printer };
+enum class Place {
+    Outside,  // document, printer: no properties open; opens them
+    Inside,   // needs open properties
+    Closing,  // ok, cancel: needs open properties; closes them
+    Printer,  // offset: needs the printer properties
+    Anywhere,
+};
+
+const struct StatementKind {
+    const wchar_t* word;
+    const wchar_t* form;
+    Action action;
+    Words words;
+    Place place;
+} STATEMENT_KINDS[] = {
+    {L"document", L"document  or  printer", Action::OpenDocument, Words::None, Place::Outside},
+    {L"printer", L"document  or  printer", Action::OpenPrinter, Words::None, Place::Outside},
+    {L"page", L"page NAME-OR-NUMBER", Action::ChoosePage, Words::Text, Place::Inside},
+    {L"click", L"click CONTROL (an id or a caption)", Action::Click, Words::Control, Place::Inside},
+    {L"command", L"command ID (a number)", Action::Command, Words::Id, Place::Inside},
+    {L"select", L"select LIST-ID ENTRY", Action::Select, Words::ListEntry, Place::Inside},
+    {L"answer", L"answer DIALOG-CAPTION BUTTON", Action::Answer, Words::DialogButton, Place::Inside},
+    {L"offset", L"offset N", Action::SetOffset, Words::Number, Place::Printer},
+    {L"apply", L"apply", Action::Apply, Words::None, Place::Inside},
+    {L"ok", L"ok", Action::CloseOk, Words::None, Place::Closing},
+    {L"cancel", L"cancel", Action::CloseCancel, Words::None, Place::Closing},
+    {L"expect", L"expect CONDITION ...", Action::Expect, Words::None, Place::Anywhere},  // then a condition
+};
+
+// The row of a table for a word; known lists the table's words, for the message when none is.
+template <typename Row>
+const Row* FindRow(const Row* rows, size_t count, const std::wstring& word, std::wstring* known)
+{
+    for (const Row* row = rows; row != rows + count; ++row) {
+        *known += std::wstring(known->empty() ? L"" : L", ") + row->word;
+        if (SameWord(word, row->word)) return row;
+    }
+    return nullptr;
+}
 
 class LineParser {
 public:
@@ -117,165 +158,126 @@ public:
     // Empty on success, else what is wrong with the line.
     std::wstring Parse()
     {
-        const std::wstring& verb = words_[0];
-        if (SameWord(verb, L"document") || SameWord(verb, L"printer")) {
-            if (!Count(1)) return Usage(L"document  or  printer");
-            if (sheet_ != Sheet::None) return L"the properties are already open; close them with ok or cancel first";
-            const bool document = SameWord(verb, L"document");
-            s_.action = document ? Action::OpenDocument : Action::OpenPrinter;
-            sheet_ = document ? Sheet::Document : Sheet::Printer;
-            return L"";
-        }
-        if (SameWord(verb, L"page")) {
-            if (!Count(2)) return Usage(L"page NAME-OR-NUMBER");
-            s_.action = Action::ChoosePage;
-            s_.text = words_[1];
-            return NeedSheet();
-        }
-        if (SameWord(verb, L"click")) {
-            if (!Count(2)) return Usage(L"click CONTROL (an id or a caption)");
-            s_.action = Action::Click;
-            s_.control = Control(words_[1]);
-            return NeedSheet();
-        }
-        if (SameWord(verb, L"command")) {
-            if (!Count(2) || !IsDigits(words_[1])) return Usage(L"command ID (a number)");
-            s_.action = Action::Command;
-            s_.control = Control(words_[1]);
-            return NeedSheet();
-        }
-        if (SameWord(verb, L"select")) {
-            if (!Count(3) || !IsDigits(words_[1])) return Usage(L"select LIST-ID ENTRY");
-            s_.action = Action::Select;
-            s_.control = Control(words_[1]);
-            s_.text = words_[2];
-            return NeedSheet();
-        }
-        if (SameWord(verb, L"answer")) {
-            if (!Count(3)) return Usage(L"answer DIALOG-CAPTION BUTTON");
-            s_.action = Action::Answer;
-            s_.text = words_[1];
-            s_.control = Control(words_[2]);
-            return NeedSheet();
-        }
-        if (SameWord(verb, L"offset")) {
-            if (!Count(2) || !ParseNumber(words_[1], &s_.number)) return Usage(L"offset N");
-            s_.action = Action::SetOffset;
-            if (sheet_ != Sheet::Printer) return L"offset needs the printer properties open (the line printer)";
-            return L"";
-        }
-        if (SameWord(verb, L"apply") || SameWord(verb, L"ok") || SameWord(verb, L"cancel")) {
-            if (!Count(1)) return Usage(verb.c_str());
-            s_.action = SameWord(verb, L"apply") ? Action::Apply
-                        : SameWord(verb, L"ok")  ? Action::CloseOk
-                                                 : Action::CloseCancel;
-            const std::wstring problem = NeedSheet();
-            if (s_.action != Action::Apply) sheet_ = Sheet::None;
-            return problem;
-        }
-        if (SameWord(verb, L"expect")) return ParseExpect();
-        return L"unknown statement \"" + verb +
-               L"\" (known: document, printer, page, click, command, select, answer, offset, apply, ok, cancel, "
-               L"expect)";
+        std::wstring known;
+        const StatementKind* kind = FindRow(STATEMENT_KINDS, std::size(STATEMENT_KINDS), words_[0], &known);
+        if (kind == nullptr) return L"unknown statement \"" + words_[0] + L"\" (known: " + known + L")";
+        s_.action = kind->action;
+        if (kind->action == Action::Expect) return ParseExpect();
+        if (!ParseWords(kind->words, 1)) return Usage(kind->form);
+        return CheckPlace(kind->place);
     }
 
 private:
-    bool Count(size_t n) const { return words_.size() == n; }
     std::wstring Usage(const wchar_t* form) const { return std::wstring(L"expected: ") + form; }
+
+    std::wstring CheckPlace(Place place)
+    {
+        if (place == Place::Outside) {
+            if (sheet_ != Sheet::None) return L"the properties are already open; close them with ok or cancel first";
+            sheet_ = s_.action == Action::OpenDocument ? Sheet::Document : Sheet::Printer;
+            return L"";
+        }
+        if (place == Place::Printer && sheet_ != Sheet::Printer)
+            return L"offset needs the printer properties open (the line printer)";
+        if (place == Place::Anywhere || place == Place::Printer) return L"";
+        const std::wstring problem = NeedSheet();
+        if (place == Place::Closing) sheet_ = Sheet::None;
+        return problem;
+    }
+
     std::wstring NeedSheet() const
     {
         if (sheet_ == Sheet::None) return words_[0] + L" needs open properties (a line document or printer before it)";
         return L"";
     }
 
+    // The words from `first` on, as the form has them. False when they are not.
+    bool ParseWords(Words words, size_t first)
+    {
+        const size_t given = words_.size() - first;
+        const std::wstring* word = words_.data() + first;
+        switch (words) {
+            case Words::None:
+                return given == 0;
+            case Words::Text:
+                s_.text = given == 1 ? word[0] : L"";
+                return given == 1;
+            case Words::Id:
+            case Words::Control:
+                if (given != 1 || (words == Words::Id && !IsDigits(word[0]))) return false;
+                s_.control = Control(word[0]);
+                return true;
+            case Words::ListEntry:
+            case Words::DialogButton:
+                if (given != 2 || (words == Words::ListEntry && !IsDigits(word[0]))) return false;
+                s_.control = Control(word[words == Words::ListEntry ? 0 : 1]);
+                s_.text = word[words == Words::ListEntry ? 1 : 0];
+                return true;
+            case Words::Number:
+            case Words::Count:
+                return given == 1 && ParseNumber(word[0], &s_.number) && (words == Words::Number || s_.number >= 0);
+            case Words::Setting:
+                return given == 2;  // ParseSetting then says what is wrong with them
+            case Words::Job:
+                return given >= 1 && ParseJob(first);
+        }
+        return false;
+    }
+
+    bool ParseJob(size_t first)
+    {
+        s_.text = words_[first];
+        for (size_t i = first + 1; i < words_.size();) {
+            long* target = SameWord(words_[i], L"count")   ? &s_.count
+                           : SameWord(words_[i], L"bytes") ? &s_.bytes
+                                                           : nullptr;
+            if (target != nullptr && i + 1 < words_.size() && ParseNumber(words_[i + 1], target) && *target >= 0) {
+                i += 2;
+                continue;
+            }
+            long at = 0, value = 0;
+            if (!SameWord(words_[i], L"byte") || i + 2 >= words_.size() || !ParseNumber(words_[i + 1], &at) || at < 0 ||
+                !ParseNumber(words_[i + 2], &value) || value < 0 || value > 255)
+                return false;
+            s_.bytesAt.emplace_back(at, value);
+            i += 3;
+        }
+        return true;
+    }
+
     std::wstring ParseExpect()
     {
-        s_.action = Action::Expect;
         if (words_.size() < 2) return Usage(L"expect CONDITION ...");
-        const std::wstring& what = words_[1];
-        if (SameWord(what, L"setting")) {
-            if (!Count(4)) return Usage(L"expect setting NAME VALUE");
-            s_.condition = Condition::Setting;
-            s_.field = nullptr;
-            std::wstring known;
-            for (const TicketFeature& feature : TICKET_FEATURES) {
-                known += std::wstring(known.empty() ? L"" : L", ") + feature.field;
-                if (SameWord(words_[2], feature.field)) s_.field = feature.member;
+        std::wstring known;
+        s_.expectation = FindRow(EXPECTATION_KINDS, EXPECTATION_KIND_COUNT, words_[1], &known);
+        if (s_.expectation == nullptr) return L"unknown condition \"" + words_[1] + L"\" (known: " + known + L")";
+        if (!ParseWords(s_.expectation->words, 2)) return Usage(s_.expectation->form);
+        if (s_.expectation->words == Words::Setting) return ParseSetting(words_[2], words_[3]);
+        return s_.expectation->needsSheet ? NeedSheet() : L"";
+    }
+
+    std::wstring ParseSetting(const std::wstring& name, const std::wstring& value)
+    {
+        s_.field = nullptr;
+        std::wstring known;
+        for (const TicketFeature& feature : TICKET_FEATURES) {
+            known += std::wstring(known.empty() ? L"" : L", ") + feature.field;
+            if (SameWord(name, feature.field)) s_.field = feature.member;
+        }
+        for (const auto& other : OtherFields) {
+            known += std::wstring(L", ") + other.name;
+            if (SameWord(name, other.name)) s_.field = other.field;
+        }
+        if (s_.field == nullptr) return L"unknown setting \"" + name + L"\" (known: " + known + L")";
+        if (ParseNumber(value, &s_.number)) return L"";
+        if (const TicketFeature* feature = FeatureOf(s_.field)) {
+            for (size_t i = 0; i < feature->optionCount; ++i) {
+                if (!SameOption(value, feature->options[i].name)) continue;
+                s_.number = feature->options[i].value;
+                return L"";
             }
-            for (const auto& other : OtherFields) {
-                known += std::wstring(L", ") + other.name;
-                if (SameWord(words_[2], other.name)) s_.field = other.field;
-            }
-            if (s_.field == nullptr) return L"unknown setting \"" + words_[2] + L"\" (known: " + known + L")";
-            if (ParseNumber(words_[3], &s_.number)) return L"";
-            if (const TicketFeature* feature = FeatureOf(s_.field)) {
-                for (size_t i = 0; i < feature->optionCount; ++i) {
-                    if (!SameOption(words_[3], feature->options[i].name)) continue;
-                    s_.number = feature->options[i].value;
-                    return L"";
-                }
-            }
-            return L"\"" + words_[3] + L"\" is not a value of " + SettingName(s_.field);
         }
-        if (SameWord(what, L"offset") || SameWord(what, L"jobs")) {
-            if (!Count(3) || !ParseNumber(words_[2], &s_.number) || s_.number < 0)
-                return Usage(SameWord(what, L"offset") ? L"expect offset N" : L"expect jobs N");
-            s_.condition = SameWord(what, L"offset") ? Condition::Offset : Condition::Jobs;
-            return L"";
-        }
-        if (SameWord(what, L"job")) {
-            if (words_.size() < 3) return Usage(L"expect job NAME [count N] [bytes N] [byte AT VALUE]...");
-            s_.condition = Condition::Job;
-            s_.text = words_[2];
-            for (size_t i = 3; i < words_.size();) {
-                long* target = nullptr;
-                if (SameWord(words_[i], L"count")) target = &s_.count;
-                if (SameWord(words_[i], L"bytes")) target = &s_.bytes;
-                if (target != nullptr && i + 1 < words_.size() && ParseNumber(words_[i + 1], target) && *target >= 0) {
-                    i += 2;
-                    continue;
-                }
-                long at = 0, value = 0;
-                if (SameWord(words_[i], L"byte") && i + 2 < words_.size() && ParseNumber(words_[i + 1], &at) &&
-                    at >= 0 && ParseNumber(words_[i + 2], &value) && value >= 0 && value <= 255) {
-                    s_.bytesAt.emplace_back(at, value);
-                    i += 3;
-                    continue;
-                }
-                return Usage(L"expect job NAME [count N] [bytes N] [byte AT VALUE]...");
-            }
-            return L"";
-        }
-        struct ControlCondition {
-            const wchar_t* word;
-            Condition condition;
-        };
-        static const ControlCondition ControlConditions[] = {{L"checked", Condition::Checked},
-                                                             {L"unchecked", Condition::Unchecked},
-                                                             {L"enabled", Condition::Enabled},
-                                                             {L"disabled", Condition::Disabled}};
-        for (const ControlCondition& row : ControlConditions) {
-            if (!SameWord(what, row.word)) continue;
-            if (!Count(3)) return Usage((std::wstring(L"expect ") + row.word + L" CONTROL").c_str());
-            s_.condition = row.condition;
-            s_.control = Control(words_[2]);
-            return NeedSheet();
-        }
-        if (SameWord(what, L"selected")) {
-            if (!Count(4) || !IsDigits(words_[2])) return Usage(L"expect selected LIST-ID ENTRY");
-            s_.condition = Condition::Selected;
-            s_.control = Control(words_[2]);
-            s_.text = words_[3];
-            return NeedSheet();
-        }
-        if (SameWord(what, L"dialog") || SameWord(what, L"page")) {
-            if (!Count(3)) return Usage(SameWord(what, L"dialog") ? L"expect dialog CAPTION" : L"expect page NAME");
-            s_.condition = SameWord(what, L"dialog") ? Condition::Dialog : Condition::Page;
-            s_.text = words_[2];
-            return NeedSheet();
-        }
-        return L"unknown condition \"" + what +
-               L"\" (known: setting, offset, jobs, job, checked, unchecked, enabled, disabled, selected, dialog, page)";
+        return L"\"" + value + L"\" is not a value of " + SettingName(s_.field);
     }
 
     Statement& s_;

@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "host/printer/job_summary.h"
+#include "host/scenario/expectations.h"
 
 namespace {
 
@@ -15,39 +16,11 @@ constexpr UINT TICK_MS = 20;
 constexpr DWORD WAIT_LIMIT_MS = 5000;         // a dialog that should appear, a caption that should change
 constexpr DWORD SHEET_OPEN_LIMIT_MS = 10000;  // the property sheet itself
 
-bool SameText(const std::wstring& a, const std::wstring& b)
-{
-    return _wcsicmp(PlainCaption(a).c_str(), PlainCaption(b).c_str()) == 0;
-}
-
-bool StartsWithText(const std::wstring& text, const std::wstring& start)
-{
-    const std::wstring plain = PlainCaption(text), wanted = PlainCaption(start);
-    return !wanted.empty() && plain.size() >= wanted.size() &&
-           _wcsnicmp(plain.c_str(), wanted.c_str(), wanted.size()) == 0;
-}
-
 bool IsComboBox(HWND window)
 {
     wchar_t name[32] = {};
     GetClassNameW(window, name, 32);
     return _wcsicmp(name, L"ComboBox") == 0;
-}
-
-std::wstring ComboText(HWND list, LRESULT index)
-{
-    if (index < 0) return L"(nothing)";
-    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
-    if (length < 0) return L"(nothing)";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
-std::wstring Quoted(const std::wstring& text)
-{
-    return L"\"" + text + L"\"";
 }
 
 }  // namespace
@@ -83,16 +56,7 @@ void ScenarioRunner::RunSheet(SheetKind kind)
     const Statement& opener = (*statements_)[next_ - 1];
     opener_ = &opener;
     std::wstring error;
-    if (kind == SheetKind::Document && !session_.MergeIntoDefaults(out_, &error)) {
-        Fail(opener, error);
-        return;
-    }
-    CommonUiExchange items(session_, kind == SheetKind::Document ? OEMCUIP_DOCPROP : OEMCUIP_PRNPROP);
-    if (!items.Run(out_)) {
-        Fail(opener, L"CommonUIProp failed");
-        return;
-    }
-    PropertySheetHost host(session_, items, kind, watch_, out_);
+    PropertySheetHost host(session_, kind, watch_, out_);
     sheet_ = &host;
     closing_ = false;
     sheetShownAt_ = GetTickCount();
@@ -223,27 +187,6 @@ void ScenarioRunner::Abandon()
     }
 }
 
-HWND ScenarioRunner::Target() const
-{
-    HWND dialog = watch_.topDialog();
-    return dialog != nullptr ? dialog : watch_.currentPage();
-}
-
-std::wstring ScenarioRunner::TargetName() const
-{
-    HWND dialog = watch_.topDialog();
-    if (dialog != nullptr) return L"the dialog " + Quoted(WindowText(dialog));
-    return L"the page " + Quoted(watch_.pageTitle(watch_.currentPageIndex()));
-}
-
-HWND ScenarioRunner::FindTargetControl(const ControlName& control, std::wstring* why) const
-{
-    HWND target = Target();
-    HWND found = control.byId() ? FindControl(target, control.id) : FindControlByCaption(target, control.caption);
-    if (found == nullptr) *why = L"no control " + control.describe() + L" on " + TargetName();
-    return found;
-}
-
 int ScenarioRunner::PageIndex(const std::wstring& name) const
 {
     const int count = watch_.pageCount();
@@ -258,188 +201,114 @@ int ScenarioRunner::PageIndex(const std::wstring& name) const
 
 ScenarioRunner::Step ScenarioRunner::Execute(const Statement& s)
 {
+    static const struct {
+        Action action;
+        Step (ScenarioRunner::*run)(const Statement&);
+    } Runs[] = {
+        {Action::ChoosePage, &ScenarioRunner::ChoosePage},   {Action::Click, &ScenarioRunner::Click},
+        {Action::Command, &ScenarioRunner::Command},         {Action::Select, &ScenarioRunner::Select},
+        {Action::Answer, &ScenarioRunner::Answer},           {Action::SetOffset, &ScenarioRunner::SetOffset},
+        {Action::Apply, &ScenarioRunner::PressButton},       {Action::CloseOk, &ScenarioRunner::PressButton},
+        {Action::CloseCancel, &ScenarioRunner::PressButton}, {Action::Expect, &ScenarioRunner::Check},
+    };
+    for (const auto& row : Runs)
+        if (row.action == s.action) return (this->*row.run)(s);
+    // The document and printer lines open their sheet themselves (RunSheet), never inside one.
+    return Fail(s, L"the properties are already open");
+}
+
+ScenarioRunner::Step ScenarioRunner::ChoosePage(const Statement& s)
+{
+    if (watch_.topDialog() != nullptr) return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+    const int index = PageIndex(s.text);
+    if (index < 0) return Fail(s, L"no page " + Quoted(s.text));
+    SendMessageW(watch_.sheet(), PSM_SETCURSEL, index, 0);
+    if (watch_.currentPageIndex() != index) return Fail(s, L"the page " + Quoted(s.text) + L" could not be shown");
+    return Step::Done;
+}
+
+ScenarioRunner::Step ScenarioRunner::Click(const Statement& s)
+{
     std::wstring why;
-    switch (s.action) {
-        case Action::OpenDocument:
-        case Action::OpenPrinter:
-            return Fail(s, L"the properties are already open");
-        case Action::ChoosePage: {
-            if (watch_.topDialog() != nullptr)
-                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-            const int index = PageIndex(s.text);
-            if (index < 0) return Fail(s, L"no page " + Quoted(s.text));
-            SendMessageW(watch_.sheet(), PSM_SETCURSEL, index, 0);
-            if (watch_.currentPageIndex() != index)
-                return Fail(s, L"the page " + Quoted(s.text) + L" could not be shown");
-            return Step::Done;
-        }
-        case Action::Click: {
-            HWND control = FindTargetControl(s.control, &why);
-            if (control == nullptr) return Fail(s, why);
-            if (!IsWindowVisible(control)) return Fail(s, L"the control " + s.control.describe() + L" is hidden");
-            if (!IsWindowEnabled(control)) return Fail(s, L"the control " + s.control.describe() + L" is disabled");
-            PostMessageW(control, BM_CLICK, 0, 0);
-            return Step::Done;
-        }
-        case Action::Command: {
-            HWND target = Target();
-            if (FindControl(target, s.control.id) == nullptr)
-                return Fail(s, L"no control " + s.control.describe() + L" on " + TargetName());
-            PostCommand(target, s.control.id);
-            return Step::Done;
-        }
-        case Action::Select: {
-            HWND list = FindTargetControl(s.control, &why);
-            if (list == nullptr) return Fail(s, why);
-            if (!IsComboBox(list)) return Fail(s, L"the control " + s.control.describe() + L" is not a list");
-            if (!IsWindowEnabled(list)) return Fail(s, L"the list " + s.control.describe() + L" is disabled");
-            const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                               reinterpret_cast<LPARAM>(s.text.c_str()));
-            if (index == CB_ERR)
-                return Fail(s, L"no entry " + Quoted(s.text) + L" in the list " + s.control.describe());
-            SendMessageW(list, CB_SETCURSEL, index, 0);
-            PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(s.control.id, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(list));
-            return Step::Done;
-        }
-        case Action::Answer: {
-            HWND dialog = watch_.topDialog();
-            if (dialog == nullptr || !SameText(WindowText(dialog), s.text)) {
-                pending_ = dialog == nullptr
-                               ? L"no dialog " + Quoted(s.text) + L" appeared"
-                               : L"the open dialog is " + Quoted(WindowText(dialog)) + L", not " + Quoted(s.text);
-                return Step::Wait;
-            }
-            HWND button = FindTargetControl(s.control, &why);
-            if (button == nullptr) return Fail(s, why);
-            if (!IsWindowEnabled(button)) return Fail(s, L"the button " + s.control.describe() + L" is disabled");
-            PostMessageW(button, BM_CLICK, 0, 0);
-            return Step::Done;
-        }
-        case Action::SetOffset:
-            if (sheet_ == nullptr || !sheet_->SetOffsetOnPage(s.number, &why)) return Fail(s, why);
-            return Step::Done;
-        case Action::Apply:
-            if (watch_.topDialog() != nullptr)
-                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
-            return Step::Done;
-        case Action::CloseOk:
-        case Action::CloseCancel:
-            if (watch_.topDialog() != nullptr)
-                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-            closing_ = true;
-            PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, s.action == Action::CloseOk ? PSBTN_OK : PSBTN_CANCEL, 0);
-            return Step::Done;
-        case Action::Expect:
-            return Check(s);
+    HWND control = scene().FindControl(s.control, &why);
+    if (control == nullptr) return Fail(s, why);
+    if (!IsWindowVisible(control)) return Fail(s, L"the control " + s.control.describe() + L" is hidden");
+    if (!IsWindowEnabled(control)) return Fail(s, L"the control " + s.control.describe() + L" is disabled");
+    PostMessageW(control, BM_CLICK, 0, 0);
+    return Step::Done;
+}
+
+ScenarioRunner::Step ScenarioRunner::Command(const Statement& s)
+{
+    HWND target = scene().Target();
+    if (FindControl(target, s.control.id) == nullptr)
+        return Fail(s, L"no control " + s.control.describe() + L" on " + scene().TargetName());
+    PostCommand(target, s.control.id);
+    return Step::Done;
+}
+
+ScenarioRunner::Step ScenarioRunner::Select(const Statement& s)
+{
+    std::wstring why;
+    HWND list = scene().FindControl(s.control, &why);
+    if (list == nullptr) return Fail(s, why);
+    if (!IsComboBox(list)) return Fail(s, L"the control " + s.control.describe() + L" is not a list");
+    if (!IsWindowEnabled(list)) return Fail(s, L"the list " + s.control.describe() + L" is disabled");
+    const LRESULT index =
+        SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.text.c_str()));
+    if (index == CB_ERR) return Fail(s, L"no entry " + Quoted(s.text) + L" in the list " + s.control.describe());
+    SendMessageW(list, CB_SETCURSEL, index, 0);
+    PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(s.control.id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    return Step::Done;
+}
+
+ScenarioRunner::Step ScenarioRunner::Answer(const Statement& s)
+{
+    HWND dialog = watch_.topDialog();
+    if (dialog == nullptr || !SameText(WindowText(dialog), s.text)) {
+        pending_ = dialog == nullptr ? L"no dialog " + Quoted(s.text) + L" appeared"
+                                     : L"the open dialog is " + Quoted(WindowText(dialog)) + L", not " + Quoted(s.text);
+        return Step::Wait;
     }
-    return Fail(s, L"unknown statement");
+    std::wstring why;
+    HWND button = scene().FindControl(s.control, &why);
+    if (button == nullptr) return Fail(s, why);
+    if (!IsWindowEnabled(button)) return Fail(s, L"the button " + s.control.describe() + L" is disabled");
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return Step::Done;
+}
+
+ScenarioRunner::Step ScenarioRunner::SetOffset(const Statement& s)
+{
+    std::wstring why;
+    if (sheet_ == nullptr || !sheet_->SetOffsetOnPage(s.number, &why)) return Fail(s, why);
+    return Step::Done;
+}
+
+// apply, ok and cancel: the sheet's button, once no dialog is open above it.
+ScenarioRunner::Step ScenarioRunner::PressButton(const Statement& s)
+{
+    if (watch_.topDialog() != nullptr) return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
+    const int button = s.action == Action::Apply     ? PSBTN_APPLYNOW
+                       : s.action == Action::CloseOk ? PSBTN_OK
+                                                     : PSBTN_CANCEL;
+    if (s.action != Action::Apply) closing_ = true;
+    PostMessageW(watch_.sheet(), PSM_PRESSBUTTON, button, 0);
+    return Step::Done;
 }
 
 ScenarioRunner::Step ScenarioRunner::Check(const Statement& s)
 {
     std::wstring why;
-    auto met = [this]() {
-        ++expectationsMet_;
-        return Step::Done;
-    };
-    switch (s.condition) {
-        case Condition::Setting: {
-            const long value = session_.privateSection()->*s.field;
-            if (value == s.number) return met();
-            return Fail(s, std::wstring(SettingName(s.field)) + L" is " + std::to_wstring(value) + L" (" +
-                               SettingValueName(s.field, value) + L"), not " + std::to_wstring(s.number) + L" (" +
-                               SettingValueName(s.field, s.number) + L")");
-        }
-        case Condition::Offset: {
-            const long stored = session_.StoredOffset();
-            if (stored == s.number) return met();
-            return Fail(s, stored < 0 ? L"the printer has no Offset stored"
-                                      : L"the printer's Offset is " + std::to_wstring(stored));
-        }
-        case Condition::Jobs: {
-            const size_t sent = jobs_.jobs.size();
-            if (static_cast<long>(sent) == s.number) return met();
-            return Fail(s, std::to_wstring(sent) + L" job(s) were sent");
-        }
-        case Condition::Job: {
-            const RecordedJob* last = nullptr;
-            long count = 0;
-            for (const RecordedJob& job : jobs_.jobs) {
-                if (job.docName != s.text) continue;
-                ++count;
-                last = &job;
-            }
-            if (s.count >= 0 ? count != s.count : count == 0)
-                return Fail(s, std::to_wstring(count) + L" job(s) named " + Quoted(s.text) + L" were sent");
-            if (s.bytes >= 0 && last != nullptr && static_cast<long>(last->bytes.size()) != s.bytes)
-                return Fail(
-                    s, L"the last " + Quoted(s.text) + L" job has " + std::to_wstring(last->bytes.size()) + L" bytes");
-            for (const auto& [at, expected] : s.bytesAt) {
-                if (last == nullptr) break;
-                if (static_cast<size_t>(at) >= last->bytes.size())
-                    return Fail(s, L"the last " + Quoted(s.text) + L" job has no byte " + std::to_wstring(at));
-                const BYTE value = last->bytes[static_cast<size_t>(at)];
-                if (value != expected) {
-                    wchar_t text[96];
-                    swprintf(text, 96, L"byte %ld of the last job is 0x%02X, not 0x%02lX", at, value, expected);
-                    return Fail(s, text);
-                }
-            }
-            return met();
-        }
-        case Condition::Checked:
-        case Condition::Unchecked:
-        case Condition::Enabled:
-        case Condition::Disabled: {
-            HWND control = FindTargetControl(s.control, &why);
-            if (control == nullptr) return Fail(s, why);
-            bool holds = false;
-            const wchar_t* word = L"";
-            switch (s.condition) {
-                case Condition::Checked:
-                    holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-                    word = holds ? L"" : L"not checked";
-                    break;
-                case Condition::Unchecked:
-                    holds = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED;
-                    word = L"checked";
-                    break;
-                case Condition::Enabled:
-                    holds = IsWindowEnabled(control) != FALSE;
-                    word = L"disabled";
-                    break;
-                default:
-                    holds = IsWindowEnabled(control) == FALSE;
-                    word = L"enabled";
-                    break;
-            }
-            if (holds) return met();
-            return Fail(s, s.control.describe() + L" is " + word);
-        }
-        case Condition::Selected: {
-            HWND list = FindTargetControl(s.control, &why);
-            if (list == nullptr) return Fail(s, why);
-            const std::wstring shown = ComboText(list, SendMessageW(list, CB_GETCURSEL, 0, 0));
-            if (shown == s.text) return met();
-            return Fail(s, L"the list " + s.control.describe() + L" shows " + Quoted(shown));
-        }
-        case Condition::Dialog: {
-            HWND dialog = watch_.topDialog();
-            if (dialog != nullptr && SameText(WindowText(dialog), s.text)) return met();
-            pending_ = dialog == nullptr ? L"no dialog is open" : L"the open dialog is " + Quoted(WindowText(dialog));
+    switch (s.expectation->check(s, scene(), &why)) {
+        case Verdict::Met:
+            ++expectationsMet_;
+            return Step::Done;
+        case Verdict::NotYet:
+            pending_ = why;
             return Step::Wait;
-        }
-        case Condition::Page: {
-            if (watch_.topDialog() != nullptr)
-                return Fail(s, L"a dialog is open: " + Quoted(WindowText(watch_.topDialog())));
-            const std::wstring title = watch_.pageTitle(watch_.currentPageIndex());
-            if (StartsWithText(title, s.text)) return met();
-            return Fail(s, L"the page in front is " + Quoted(title));
-        }
-        case Condition::None:
+        case Verdict::Unmet:
             break;
     }
-    return Fail(s, L"unknown condition");
+    return Fail(s, why);
 }

@@ -12,6 +12,7 @@
 
 #include "emulation/dialog_driver.h"
 #include "emulation/spooler_recorder.h"
+#include "host/scenario/expectations.h"
 #include "host/scenario/scenario_language.h"
 #include "host/session/host_session.h"
 #include "host/sheet/property_sheet.h"
@@ -39,6 +40,13 @@ private:
     void RunSheet(SheetKind kind);
     void Tick();
     Step Execute(const Statement& statement);
+    Step ChoosePage(const Statement& statement);
+    Step Click(const Statement& statement);
+    Step Command(const Statement& statement);
+    Step Select(const Statement& statement);
+    Step Answer(const Statement& statement);
+    Step SetOffset(const Statement& statement);
+    Step PressButton(const Statement& statement);
     Step Check(const Statement& statement);
     Step Fail(const Statement& statement, const std::wstring& why);
     void Abandon();
@@ -46,9 +54,7 @@ private:
     void ReportNewJobs();
     void NotePage();
 
-    HWND Target() const;
-    std::wstring TargetName() const;
-    HWND FindTargetControl(const ControlName& control, std::wstring* why) const;
+    Scene scene() const { return Scene{session_, jobs_.jobs, watch_}; }
     int PageIndex(const std::wstring& name) const;
 
     HostSession& session_;

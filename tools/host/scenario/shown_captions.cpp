@@ -115,11 +115,12 @@ std::vector<Statement> InShownLanguage(std::vector<Statement> statements, HMODUL
     for (Statement& s : statements) {
         if (!s.control.byId())
             Translate(s.action == Action::Answer ? ControlsOf(texts, s.text) : texts.controls, &s.control.caption);
+        const TextNames names = s.expectation != nullptr ? s.expectation->names : TextNames::Nothing;
         const bool pageNumber = !s.text.empty() && s.text.find_first_not_of(L"0123456789") == std::wstring::npos;
-        if ((s.action == Action::ChoosePage || s.condition == Condition::Page) && !pageNumber)
+        if ((s.action == Action::ChoosePage || names == TextNames::PageTitle) && !pageNumber)
             Translate(texts.captions, &s.text, true);
-        if (s.action == Action::Answer || s.condition == Condition::Dialog) Translate(texts.captions, &s.text);
-        if (s.action == Action::Select || s.condition == Condition::Selected) Translate(texts.strings, &s.text);
+        if (s.action == Action::Answer || names == TextNames::DialogCaption) Translate(texts.captions, &s.text);
+        if (s.action == Action::Select || names == TextNames::ListEntry) Translate(texts.strings, &s.text);
     }
     return statements;
 }

@@ -1,79 +1,53 @@
 #include "host/session/common_ui_items.h"
 
-#include "host/session/debug_trace.h"
+#include <memory>
 
-CommonUiExchange::CommonUiExchange(HostSession& session, DWORD mode) : session_(session), mode_(mode)
+#include "emulation/debug_trace.h"
+#include "emulation/option_tree.h"
+
+namespace {
+
+size_t LinesOf(const std::wstring& text)
 {
-    param_.cbSize = sizeof(param_);
-    param_.poemuiobj = session.uiObject();
-    param_.hPrinter = session.printer();
-    param_.pPrinterName = const_cast<PWSTR>(session.printerName().c_str());
-    param_.hModule = session.module();
-    param_.hOEMHeap = session.heap();
-    if (mode == OEMCUIP_DOCPROP) {
-        param_.pPublicDM = session.publicDevmode();
-        param_.pOEMDM = session.privateSection();
-    }
+    size_t lines = 0;
+    for (size_t at = text.find(L"\r\n"); at != std::wstring::npos; at = text.find(L"\r\n", at + 2)) ++lines;
+    return lines;
 }
 
-bool CommonUiExchange::Run(FILE* log)
+bool Failed(FILE* log, const wchar_t* sheet, const wchar_t* call, HRESULT hr)
 {
-    const wchar_t* what = mode_ == OEMCUIP_DOCPROP ? L"document" : L"printer";
-    DebugTraceRecorder trace(session_.module());
+    fwprintf(log, L"  CommonUIProp(%ls, %ls) failed (0x%08lX)\n", sheet, call, static_cast<unsigned long>(hr));
+    return false;
+}
 
-    // First call: no arrays, the plug-in says how many items it wants.
-    param_.cOEMOptItems = 0;
-    HRESULT hr = session_.plugin()->CommonUIProp(mode_, &param_);
-    if (FAILED(hr)) {
-        fwprintf(log, L"  CommonUIProp(%ls, count) failed (0x%08lX)\n", what, static_cast<unsigned long>(hr));
-        return false;
-    }
-    const DWORD wanted = param_.cOEMOptItems;
+}  // namespace
 
-    // Second call: the driver's tree and room for the plug-in's items.
-    std::vector<DriverItemSnapshot> before;
-    if (mode_ == OEMCUIP_DOCPROP) {
-        tree_ = std::make_unique<DriverOptionTree>(session_.heap());
-        param_.pDrvOptItems = tree_->items();
-        param_.cDrvOptItems = tree_->count();
-        before = tree_->Snapshot();
-    }
-    if (wanted > 0) {
-        param_.pOEMOptItems =
-            static_cast<POPTITEM>(HeapAlloc(session_.heap(), HEAP_ZERO_MEMORY, sizeof(OPTITEM) * wanted));
-        param_.cOEMOptItems = wanted;
-    }
-    hr = session_.plugin()->CommonUIProp(mode_, &param_);
-    trace_ = trace.text();
-    if (FAILED(hr)) {
-        fwprintf(log, L"  CommonUIProp(%ls, items) failed (0x%08lX)\n", what, static_cast<unsigned long>(hr));
-        return false;
-    }
-    fwprintf(log, L"  CommonUIProp(%ls): %lu item(s) of the plug-in, callback %ls\n", what,
-             static_cast<unsigned long>(wanted), param_.OEMCUIPCallback != nullptr ? L"set" : L"none");
-    if (tree_ != nullptr) {
-        size_t traced = 0;
-        for (size_t at = trace_.find(L"\r\n"); at != std::wstring::npos; at = trace_.find(L"\r\n", at + 2)) ++traced;
+bool ExchangeOptionItems(HostSession& session, SheetKind kind, FILE* log, ItemExchange* exchange)
+{
+    const bool document = kind == SheetKind::Document;
+    const wchar_t* sheet = document ? L"document" : L"printer";
+    DriverCoreStandIn& core = session.core();
+    // Only the document sheet has the driver's own items.
+    std::unique_ptr<DriverOptionTree> tree = document ? std::make_unique<DriverOptionTree>(session.heap()) : nullptr;
+    const std::vector<DriverItemSnapshot> before = document ? tree->Snapshot() : std::vector<DriverItemSnapshot>();
+    HRESULT hr = document ? core.CountItems(kind, tree->items(), tree->count()) : core.CountItems(kind);
+    if (FAILED(hr)) return Failed(log, sheet, L"count", hr);
+    DebugTraceRecorder trace(session.module());
+    hr = core.FillItems();
+    if (FAILED(hr)) return Failed(log, sheet, L"items", hr);
+    fwprintf(log, L"  CommonUIProp(%ls): %lu item(s) of the plug-in, callback %ls\n", sheet,
+             static_cast<unsigned long>(core.pluginItemCount()),
+             core.items().OEMCUIPCallback != nullptr ? L"set" : L"none");
+    ItemExchange report;
+    report.tracedLines = LinesOf(trace.text());
+    if (document) {
+        report.treeChanges = tree->DescribeChanges(before);
         fwprintf(log, L"    driver tree of %lu items, %u traced to the debugger; changes:\n",
-                 static_cast<unsigned long>(tree_->count()), static_cast<unsigned>(traced));
-        for (const std::wstring& line : tree_->DescribeChanges(before)) fwprintf(log, L"      %ls\n", line.c_str());
+                 static_cast<unsigned long>(tree->count()), static_cast<unsigned>(report.tracedLines));
+        for (const std::wstring& line : report.treeChanges) fwprintf(log, L"      %ls\n", line.c_str());
     }
+    if (exchange != nullptr) *exchange = report;
     return true;
-}
-
-LONG CommonUiExchange::Notify(WORD reason, DWORD itemIndex)
-{
-    if (param_.OEMCUIPCallback == nullptr || itemIndex >= pluginItemCount()) return -1;
-    OPTITEM& item = param_.pOEMOptItems[itemIndex];
-    CPSUICBPARAM callback = {};
-    callback.cbSize = sizeof(callback);
-    callback.Reason = reason;
-    callback.pOptItem = param_.pOEMOptItems;
-    callback.cOptItem = static_cast<WORD>(param_.cOEMOptItems);
-    callback.pCurItem = &item;
-    callback.OldSel = item.Sel;
-    callback.UserData = item.UserData;
-    return param_.OEMCUIPCallback(&callback, &param_);
 }
 
 std::wstring OptionItemName(const OPTITEM& item, HMODULE module)

@@ -7,7 +7,6 @@
 #include "emulation/loaded_plugin.h"
 #include "emulation/spooler_recorder.h"
 #include "host/printer/session_report.h"
-#include "host/session/common_ui_items.h"
 #include "host/session/host_session.h"
 #include "host/sheet/property_sheet.h"
 #include "host/sheet/screenshots.h"
@@ -53,13 +52,7 @@ int RunPropertiesCommand(const HostOptions& options)
     std::unique_ptr<ScreenshotTaker> shots;
     if (!options.screenshots.empty()) shots = std::make_unique<ScreenshotTaker>(options.screenshots);
 
-    if (document && !session.MergeIntoDefaults(stdout, &error)) {
-        fwprintf(stderr, L"orlinhost: %ls\n", error.c_str());
-        return 1;
-    }
-    CommonUiExchange items(session, document ? OEMCUIP_DOCPROP : OEMCUIP_PRNPROP);
-    if (!items.Run(stdout)) return 1;
-    PropertySheetHost sheet(session, items, document ? SheetKind::Document : SheetKind::Printer, watch, stdout);
+    PropertySheetHost sheet(session, document ? SheetKind::Document : SheetKind::Printer, watch, stdout);
     Current = {&watch, shots.get()};
     const UINT_PTR timer = shots != nullptr ? SetTimer(nullptr, 0, 250, &CaptureTick) : 0;
     fflush(stdout);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "host/session/common_ui_items.h"
 #include "host/sheet/device_settings_ids.h"
 
 namespace {
@@ -36,7 +37,7 @@ struct OffsetPageCallbacks {
             auto* host = reinterpret_cast<PropertySheetHost*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
             SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(host));
             host->offsetPage_ = page;
-            const OPTITEM* item = host->items_.pluginItems();
+            const OPTITEM* item = host->core_.pluginItems();
             if (item == nullptr) return TRUE;
             LONG low = 0, high = 0;
             if (item->pOptType != nullptr && item->pOptType->Count >= 2) {
@@ -58,13 +59,13 @@ struct OffsetPageCallbacks {
             return TRUE;
         }
         if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY)) {
-            OPTITEM* item = host->items_.pluginItems();
+            OPTITEM* item = host->core_.pluginItems();
             if (item != nullptr) {
                 BOOL failed = FALSE;
                 const LRESULT value =
                     SendDlgItemMessageW(page, IDC_OFFSET_UPDOWN, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
                 item->Sel = static_cast<LONG>(value);
-                host->items_.Notify(CPSUICB_REASON_APPLYNOW, 0);
+                host->core_.NotifyItem(CPSUICB_REASON_APPLYNOW);
                 ++host->record_.applies;
             }
             SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
@@ -75,15 +76,19 @@ struct OffsetPageCallbacks {
     }
 };
 
-PropertySheetHost::PropertySheetHost(HostSession& session, CommonUiExchange& items, SheetKind kind, UiWatch& watch,
-                                     FILE* log)
-    : session_(session), items_(items), kind_(kind), watch_(watch), log_(log), core_(session.core())
+PropertySheetHost::PropertySheetHost(HostSession& session, SheetKind kind, UiWatch& watch, FILE* log)
+    : session_(session), kind_(kind), watch_(watch), log_(log), core_(session.core())
 {
     core_.StartSheet();
 }
 
 bool PropertySheetHost::Show(std::wstring* error)
 {
+    if (kind_ == SheetKind::Document && !session_.MergeIntoDefaults(log_, error)) return false;
+    if (!ExchangeOptionItems(session_, kind_, log_)) {
+        *error = L"CommonUIProp failed";
+        return false;
+    }
     HMODULE compstui = LoadLibraryW(L"compstui.dll");
     auto show = compstui != nullptr ? reinterpret_cast<CommonPropertySheetUIWFn>(
                                           reinterpret_cast<void*>(GetProcAddress(compstui, "CommonPropertySheetUIW")))
@@ -180,7 +185,7 @@ void PropertySheetHost::OnApplied(bool ok)
     if (ok) closedWithOk_ = true;
     if (kind_ != SheetKind::Document) return;
     // The core applies its option items, the plug-in's among them, when the sheet is applied.
-    items_.Notify(CPSUICB_REASON_APPLYNOW, 0);
+    core_.NotifyItem(CPSUICB_REASON_APPLYNOW);
     ++record_.applies;
     appliedSection_ = *session_.privateSection();
 }

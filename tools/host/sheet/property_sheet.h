@@ -13,7 +13,6 @@
 
 #include "emulation/dialog_driver.h"
 #include "emulation/driver_core.h"
-#include "host/session/common_ui_items.h"
 #include "host/session/host_session.h"
 
 // What passed between the plug-in and the sheet.
@@ -31,9 +30,11 @@ struct SheetRecord {
 
 class PropertySheetHost {
 public:
-    PropertySheetHost(HostSession& session, CommonUiExchange& items, SheetKind kind, UiWatch& watch, FILE* log);
+    PropertySheetHost(HostSession& session, SheetKind kind, UiWatch& watch, FILE* log);
 
-    // Shows the sheet modally and returns when it is closed. False when it could not be shown.
+    // Shows the sheet modally and returns when it is closed, after the core's calls before a sheet:
+    // for the document sheet the job's section merged into fresh defaults, then the option items'
+    // exchange. False, with the reason, when one of them failed or the sheet could not be shown.
     bool Show(std::wstring* error);
     const SheetRecord& record() const { return record_; }
     SheetKind kind() const { return kind_; }
@@ -54,7 +55,6 @@ private:
     void AddOffsetPage();
 
     HostSession& session_;
-    CommonUiExchange& items_;
     SheetKind kind_;
     UiWatch& watch_;
     FILE* log_;

@@ -1,20 +1,17 @@
 #include "host/ticket/ticket_command.h"
 
 #include <cstdio>
-#include <utility>
 #include <vector>
 
 #include "emulation/loaded_plugin.h"
 #include "emulation/print_ticket_core.h"
+#include "emulation/ticket_application.h"
 #include "host/session/devmode_report.h"
 #include "host/session/host_session.h"
 #include "host/ticket/indented_xml.h"
 #include "settings/ticket_features.h"
-#include "tickets/schema_document.h"
 
 namespace {
-
-constexpr wchar_t OUR_PREFIX[] = L"orlin";  // the prefix this host declares when a ticket has none for us
 
 struct Setting {
     const TicketFeature* feature;
@@ -88,114 +85,18 @@ int ProviderFailed(const PrintTicketCore& core, HRESULT hr)
     return 1;
 }
 
-// The prefix the root declares for our namespace; one of this host's own declared there when none.
-HRESULT OurPrefix(IXMLDOMElement* root, std::wstring* prefix)
-{
-    ComPtr<IXMLDOMNamedNodeMap> attributes;
-    long count = 0;
-    HRESULT hr = root->get_attributes(attributes.Out());
-    if (SUCCEEDED(hr)) hr = attributes->get_length(&count);
-    for (long i = 0; SUCCEEDED(hr) && i < count; ++i) {
-        ComPtr<IXMLDOMNode> attribute;
-        Bstr name, value;
-        hr = attributes->get_item(i, attribute.Out());
-        if (SUCCEEDED(hr)) hr = attribute->get_nodeName(name.Out());
-        if (SUCCEEDED(hr)) hr = attribute->get_text(value.Out());
-        if (FAILED(hr)) return hr;
-        const std::wstring declared = name.Get() != nullptr ? name.Get() : L"";
-        if (declared.compare(0, 6, L"xmlns:") == 0 && value.Get() != nullptr &&
-            std::wstring(value.Get()) == ORLIN_TICKET_NAMESPACE) {
-            *prefix = declared.substr(6);
-            return S_OK;
-        }
-    }
-    if (FAILED(hr)) return hr;
-    *prefix = OUR_PREFIX;
-    Bstr declaration((L"xmlns:" + *prefix).c_str());
-    Variant uri;
-    if (!uri.HoldString(SysAllocString(ORLIN_TICKET_NAMESPACE))) return E_OUTOFMEMORY;
-    return root->setAttribute(declaration.Get(), uri.Get());
-}
-
-HRESULT NewSchemaElement(IXMLDOMDocument2* ticket, const wchar_t* name, const std::wstring& nameValue,
-                         ComPtr<IXMLDOMElement>* element)
-{
-    VARIANT type;  // a number: nothing to clear
-    VariantInit(&type);
-    type.vt = VT_I4;
-    type.lVal = NODE_ELEMENT;
-    Bstr qualified(name), uri(PSF_NAMESPACE), attribute(L"name");
-    ComPtr<IXMLDOMNode> node;
-    HRESULT hr = ticket->createNode(type, qualified.Get(), uri.Get(), node.Out());
-    if (SUCCEEDED(hr)) hr = node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
-    Variant value;
-    if (SUCCEEDED(hr) && !value.HoldString(SysAllocString(nameValue.c_str()))) hr = E_OUTOFMEMORY;
-    if (SUCCEEDED(hr)) hr = (*element)->setAttribute(attribute.Get(), value.Get());
-    return hr;
-}
-
 }  // namespace
 
-HRESULT SetTicketOption(IXMLDOMDocument2* ticket, const wchar_t* feature, const wchar_t* option)
-{
-    ComPtr<IXMLDOMElement> root;
-    HRESULT hr = ticket->get_documentElement(root.Out());
-    if (FAILED(hr) || !root) return FAILED(hr) ? hr : E_INVALIDARG;
-    std::wstring prefix;
-    hr = OurPrefix(root.Get(), &prefix);
-    if (FAILED(hr)) return hr;
-    const std::wstring featureName = prefix + L":" + feature;
+namespace {
 
-    // The feature of that name among the root's children, else a new one at the end.
-    ComPtr<IXMLDOMNode> child;
-    ComPtr<IXMLDOMElement> found;
-    for (hr = root->get_firstChild(child.Out()); SUCCEEDED(hr) && child && !found;) {
-        Bstr base, uri;
-        ComPtr<IXMLDOMElement> element;
-        if (SUCCEEDED(child->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Out()))) &&
-            SUCCEEDED(child->get_baseName(base.Out())) && SUCCEEDED(child->get_namespaceURI(uri.Out())) &&
-            base.Get() != nullptr && uri.Get() != nullptr && std::wstring(base.Get()) == L"Feature" &&
-            std::wstring(uri.Get()) == PSF_NAMESPACE) {
-            Bstr attribute(L"name");
-            Variant name;
-            if (SUCCEEDED(element->getAttribute(attribute.Get(), name.Out())) && name.String() != nullptr &&
-                featureName == name.String())
-                found = std::move(element);
-        }
-        ComPtr<IXMLDOMNode> next;
-        hr = child->get_nextSibling(next.Out());
-        child = std::move(next);
-    }
-    if (FAILED(hr)) return hr;
-    if (!found) {
-        hr = NewSchemaElement(ticket, L"psf:Feature", featureName, &found);
-        ComPtr<IXMLDOMNode> appended;
-        if (SUCCEEDED(hr)) hr = root->appendChild(found.Get(), appended.Out());
-        if (FAILED(hr)) return hr;
-    }
-
-    // Its options give way to the one chosen.
-    ComPtr<IXMLDOMNode> old;
-    while (SUCCEEDED(hr = found->get_firstChild(old.Out())) && old) {
-        ComPtr<IXMLDOMNode> removed;
-        hr = found->removeChild(old.Get(), removed.Out());
-        if (FAILED(hr)) return hr;
-    }
-    if (FAILED(hr)) return hr;
-    ComPtr<IXMLDOMElement> chosen;
-    hr = NewSchemaElement(ticket, L"psf:Option", prefix + L":" + option, &chosen);
-    ComPtr<IXMLDOMNode> appended;
-    if (SUCCEEDED(hr)) hr = found->appendChild(chosen.Get(), appended.Out());
-    return hr;
-}
-
-int RunTicketCommand(const HostOptions& options)
+// The settings asked for, each as the features table names it, and the printer to open: 0, or the
+// exit code 2 once the reason is on standard error.
+int CheckArguments(const HostOptions& options, std::vector<Setting>* settings)
 {
     if (options.printer.empty()) {
         fwprintf(stderr, L"orlinhost: ticket needs --printer NAME\n");
         return 2;
     }
-    std::vector<Setting> settings;
     for (const std::wstring& text : options.settings) {
         Setting setting;
         std::wstring why;
@@ -203,7 +104,7 @@ int RunTicketCommand(const HostOptions& options)
             fwprintf(stderr, L"orlinhost: %ls\n", why.c_str());
             return 2;
         }
-        settings.push_back(setting);
+        settings->push_back(setting);
     }
     HANDLE probe = nullptr;
     if (!OpenPrinterW(const_cast<LPWSTR>(options.printer.c_str()), &probe, nullptr)) {
@@ -212,19 +113,14 @@ int RunTicketCommand(const HostOptions& options)
         return 2;
     }
     ClosePrinter(probe);
+    return 0;
+}
 
-    const ComApartment apartment;
-    if (FAILED(apartment.hr)) {
-        fwprintf(stderr, L"orlinhost: COM could not be started (%ls)\n", Hex(apartment.hr).c_str());
-        return 1;
-    }
-    wprintf(L"PrintTicket of \"%ls\" (%d-bit host):\n", options.printer.c_str(), static_cast<int>(sizeof(void*) * 8));
-    HostSession session;
-    if (!OpenCommandSession(options, &session)) return 1;
-
-    PrintTicketCore core(session.core());
+// The core's opening calls, reported, then the capabilities and the job's ticket.
+HRESULT OpenAndPrint(PrintTicketCore& core, ComPtr<IXMLDOMDocument2>* ticket)
+{
     HRESULT hr = core.Open();
-    if (FAILED(hr)) return ProviderFailed(core, hr);
+    if (FAILED(hr)) return hr;
     std::wstring versions, namespaces;
     for (INT version : core.versions()) versions += L" " + std::to_wstring(version);
     for (const std::wstring& uri : core.namespaces()) namespaces += L" " + uri;
@@ -234,19 +130,23 @@ int RunTicketCommand(const HostOptions& options)
                                                 : L"OEMPT_NOSNAPSHOT",
             namespaces.c_str());
     wprintf(L"  QueryDeviceDefaultNamespace: %ls\n", ResultName(core.defaultNamespaceResult()).c_str());
-
-    ComPtr<IXMLDOMDocument2> ticket, capabilities;
-    hr = core.JobTicket(&ticket);
-    if (FAILED(hr)) return ProviderFailed(core, hr);
-    hr = core.Capabilities(ticket.Get(), &capabilities);
-    if (FAILED(hr)) return ProviderFailed(core, hr);
+    ComPtr<IXMLDOMDocument2> capabilities;
+    hr = core.JobTicket(ticket);
+    if (SUCCEEDED(hr)) hr = core.Capabilities(ticket->Get(), &capabilities);
+    if (FAILED(hr)) return hr;
     PrintDocument(L"PrintCapabilities:", capabilities.Get());
-    PrintDocument(L"PrintTicket of the job:", ticket.Get());
-    if (settings.empty()) return 0;
+    PrintDocument(L"PrintTicket of the job:", ticket->Get());
+    return S_OK;
+}
 
+// The settings set as an application sets them, then validated the core's way and written into the
+// job devmode. The command's exit code.
+int ApplySettings(PrintTicketCore& core, IXMLDOMDocument2* ticket, const std::vector<Setting>& settings,
+                  HostSession& session)
+{
     std::wstring changes;
     for (const Setting& setting : settings) {
-        hr = SetTicketOption(ticket.Get(), setting.feature->name, setting.option->name);
+        const HRESULT hr = SetTicketOption(ticket, setting.feature->name, setting.option->name);
         if (FAILED(hr)) {
             fwprintf(stderr, L"orlinhost: the ticket could not be changed (%ls)\n", Hex(hr).c_str());
             return 1;
@@ -255,13 +155,34 @@ int RunTicketCommand(const HostOptions& options)
     }
     wprintf(L"Set %ls; validated (ExpandIntentOptions, ticket to devmode, devmode to ticket, ValidatePrintTicket):\n",
             changes.c_str());
-    hr = core.Validate(ticket.Get());
+    HRESULT hr = core.Validate(ticket);
     if (hr != S_NO_CONFLICT && hr != S_CONFLICT_RESOLVED) return ProviderFailed(core, hr);
     wprintf(L"  ValidatePrintTicket: %ls\n", ResultName(hr).c_str());
-    PrintDocument(L"PrintTicket, validated:", ticket.Get());
-    hr = core.ToJobDevmode(ticket.Get());
+    PrintDocument(L"PrintTicket, validated:", ticket);
+    hr = core.ToJobDevmode(ticket);
     if (FAILED(hr)) return ProviderFailed(core, hr);
     wprintf(L"Private devmode of the job, from the ticket:\n%ls",
             DescribePrivateDevmode(*session.privateSection()).c_str());
     return 0;
+}
+
+}  // namespace
+
+int RunTicketCommand(const HostOptions& options)
+{
+    std::vector<Setting> settings;
+    if (const int refused = CheckArguments(options, &settings)) return refused;
+    const ComApartment apartment;
+    if (FAILED(apartment.hr)) {
+        fwprintf(stderr, L"orlinhost: COM could not be started (%ls)\n", Hex(apartment.hr).c_str());
+        return 1;
+    }
+    wprintf(L"PrintTicket of \"%ls\" (%d-bit host):\n", options.printer.c_str(), static_cast<int>(sizeof(void*) * 8));
+    HostSession session;
+    if (!OpenCommandSession(options, &session)) return 1;
+    PrintTicketCore core(session.core());
+    ComPtr<IXMLDOMDocument2> ticket;
+    const HRESULT hr = OpenAndPrint(core, &ticket);
+    if (FAILED(hr)) return ProviderFailed(core, hr);
+    return settings.empty() ? 0 : ApplySettings(core, ticket.Get(), settings, session);
 }

@@ -1,6 +1,6 @@
-#include "host/printer/received_jobs.h"
+#include "emulation/received_jobs.h"
 
-#include "host/printer/virtual_printer.h"
+#include "emulation/virtual_printer.h"
 
 ReceivedJobsFolder::ReceivedJobsFolder(const std::wstring& folder) : folder_(folder)
 {

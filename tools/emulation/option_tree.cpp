@@ -1,4 +1,4 @@
-#include "host/session/option_tree.h"
+#include "emulation/option_tree.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "host/printer/virtual_printer.h"
+#include "emulation/virtual_printer.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "host/session/debug_trace.h"
+#include "emulation/debug_trace.h"
 
 namespace {
 
