@@ -33,8 +33,9 @@ HRESULT OurEntry(SchemaDocument& document, IXMLDOMElement* element, IXMLDOMEleme
     if (candidate == nullptr) return S_OK;
     bool inOurs = false;
     hr = document.InNamespace(element, parent, name, ORLIN_TICKET_NAMESPACE, &inOurs);
-    if (SUCCEEDED(hr) && inOurs) *entry = candidate;
-    return hr;
+    if (FAILED(hr)) return hr;
+    if (inOurs) *entry = candidate;
+    return S_OK;
 }
 
 }  // namespace
@@ -45,13 +46,22 @@ HRESULT AppendChild(IXMLDOMNode* parent, IXMLDOMNode* child)
     return parent->appendChild(child, appended.Out());
 }
 
-HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* removed)
+HRESULT OpenedDocument::Open(const wchar_t* rootName, FeatureSet deduplicate, bool* removed)
+{
+    *removed = false;
+    const HRESULT hr = document.Open(rootName);
+    if (FAILED(hr)) return hr;
+    return features.Find(deduplicate, &found, removed);
+}
+
+HRESULT FeatureNodes::Find(FeatureSet deduplicate, FoundFeatures* found, bool* removed)
 {
     *removed = false;
     IXMLDOMElement* root = document_.Root();
     ComPtr<IXMLDOMNode> node;
     HRESULT hr = root->get_firstChild(node.Out());
-    while (SUCCEEDED(hr) && node) {
+    if (FAILED(hr)) return hr;
+    while (node) {
         ComPtr<IXMLDOMNode> next;
         hr = NextSibling(node.Get(), &next);
         if (FAILED(hr)) return hr;
@@ -67,10 +77,11 @@ HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* re
             hr = OurEntry(document_, element.Get(), nullptr, FindTicketFeature, &ours);
             if (FAILED(hr)) return hr;
             if (ours != nullptr) {
-                ComPtr<IXMLDOMElement>& first = found->first[ours - TICKET_FEATURES];
+                const size_t index = static_cast<size_t>(ours - TICKET_FEATURES);
+                ComPtr<IXMLDOMElement>& first = found->first[index];
                 if (!first) {
                     first = std::move(element);
-                } else if (duplicates == Duplicates::Remove) {
+                } else if (deduplicate & (1u << index)) {
                     ComPtr<IXMLDOMNode> gone;
                     hr = root->removeChild(node.Get(), gone.Out());
                     if (FAILED(hr)) return hr;
@@ -80,7 +91,7 @@ HRESULT FeatureNodes::Find(Duplicates duplicates, FoundFeatures* found, bool* re
         }
         node = std::move(next);
     }
-    return hr;
+    return S_OK;
 }
 
 HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice)
@@ -88,7 +99,8 @@ HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& w
     *choice = {};
     ComPtr<IXMLDOMNode> node;
     HRESULT hr = feature->get_firstChild(node.Out());
-    while (SUCCEEDED(hr) && node && choice->optionCount < 2) {
+    if (FAILED(hr)) return hr;
+    while (node && choice->optionCount < 2) {
         bool option = false;
         hr = document_.IsSchemaElement(node.Get(), L"Option", &option);
         if (FAILED(hr)) return hr;
@@ -104,9 +116,10 @@ HRESULT FeatureNodes::ReadChoice(IXMLDOMElement* feature, const TicketFeature& w
         }
         ComPtr<IXMLDOMNode> next;
         hr = NextSibling(node.Get(), &next);
+        if (FAILED(hr)) return hr;
         node = std::move(next);
     }
-    return SUCCEEDED(hr) ? S_OK : hr;
+    return S_OK;
 }
 
 HRESULT FeatureNodes::SetChoice(IXMLDOMElement* feature, const TicketFeature& which, const TicketOption& option,
@@ -132,7 +145,8 @@ HRESULT FeatureNodes::SetChoice(IXMLDOMElement* feature, const TicketFeature& wh
 
     ComPtr<IXMLDOMNode> node;
     hr = feature->get_firstChild(node.Out());
-    while (SUCCEEDED(hr) && node) {
+    if (FAILED(hr)) return hr;
+    while (node) {
         ComPtr<IXMLDOMNode> next;
         hr = NextSibling(node.Get(), &next);
         if (FAILED(hr)) return hr;
@@ -146,7 +160,6 @@ HRESULT FeatureNodes::SetChoice(IXMLDOMElement* feature, const TicketFeature& wh
         }
         node = std::move(next);
     }
-    if (FAILED(hr)) return hr;
     *changed = true;
     return AppendChild(feature, replacement.Get());
 }

@@ -11,7 +11,10 @@ struct FoundFeatures {
     ComPtr<IXMLDOMElement> first[TICKET_FEATURE_COUNT];
 };
 
-enum class Duplicates { Keep, Remove };
+// A set of our features, one bit per TICKET_FEATURES entry.
+using FeatureSet = unsigned;
+inline constexpr FeatureSet NO_FEATURES = 0;
+inline constexpr FeatureSet ALL_FEATURES = (1u << TICKET_FEATURE_COUNT) - 1;
 
 // What a feature element carries: its psf:Option children (counted up to 2, which is enough to
 // tell one from several) and the table entry of the first one, null when that names none of ours.
@@ -26,9 +29,9 @@ public:
     FeatureNodes(const FeatureNodes&) = delete;
     FeatureNodes& operator=(const FeatureNodes&) = delete;
 
-    // Finds our features; with Duplicates::Remove, a second one of a name leaves the document and
+    // Finds our features; a second one of a name in `deduplicate` leaves the document, and
     // `*removed` says whether any did.
-    HRESULT Find(Duplicates duplicates, FoundFeatures* found, bool* removed);
+    HRESULT Find(FeatureSet deduplicate, FoundFeatures* found, bool* removed);
 
     HRESULT ReadChoice(IXMLDOMElement* feature, const TicketFeature& which, FeatureChoice* choice);
 
@@ -52,6 +55,18 @@ private:
     SchemaDocument& document_;
     Bstr prefix_;  // ours as the root declares it; declared on the first write that needs it
     bool prefixKnown_ = false;
+};
+
+// What every operation on a document starts with: its root checked, then our features found.
+struct OpenedDocument {
+    explicit OpenedDocument(IXMLDOMDocument2* dom) : document(dom), features(document) {}
+
+    // `rootName` is the psf root the operation works on; see FeatureNodes::Find for the rest.
+    HRESULT Open(const wchar_t* rootName, FeatureSet deduplicate, bool* removed);
+
+    SchemaDocument document;
+    FeatureNodes features;
+    FoundFeatures found;
 };
 
 // Appends `child` to `parent`.

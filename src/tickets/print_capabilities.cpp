@@ -14,27 +14,31 @@ struct Prefixes {
 HRESULT FindPrefixes(SchemaDocument& document, Prefixes* prefixes)
 {
     HRESULT hr = document.PrefixFor(PSF_NAMESPACE, L"psf", &prefixes->psf);
-    if (SUCCEEDED(hr)) hr = document.PrefixFor(PSK_NAMESPACE, L"psk", &prefixes->psk);
-    if (SUCCEEDED(hr)) hr = document.PrefixFor(XSI_NAMESPACE, L"xsi", &prefixes->xsi);
-    if (SUCCEEDED(hr)) hr = document.PrefixFor(XSD_NAMESPACE, L"xsd", &prefixes->xsd);
-    return hr;
+    if (FAILED(hr)) return hr;
+    hr = document.PrefixFor(PSK_NAMESPACE, L"psk", &prefixes->psk);
+    if (FAILED(hr)) return hr;
+    hr = document.PrefixFor(XSI_NAMESPACE, L"xsi", &prefixes->xsi);
+    if (FAILED(hr)) return hr;
+    return document.PrefixFor(XSD_NAMESPACE, L"xsd", &prefixes->xsd);
 }
 
-// Appends <psf:Property name="name"><psf:Value xsi:type="xsd:type">text</psf:Value></psf:Property>;
-// the value stays empty for a null text.
-HRESULT AppendProperty(SchemaDocument& document, const Prefixes& prefixes, IXMLDOMNode* parent, const Bstr& namePrefix,
-                       const wchar_t* name, const wchar_t* type, BSTR text)
+// Appends <psf:Property name="prefix:name"> holding a copy of `value` to `parent`; `*copy` is the copy.
+HRESULT AppendProperty(SchemaDocument& document, IXMLDOMNode* parent, const Bstr& prefix, const wchar_t* name,
+                       IXMLDOMNode* value, ComPtr<IXMLDOMElement>* copy)
 {
     ComPtr<IXMLDOMElement> property;
     HRESULT hr = document.CreateSchemaElement(L"Property", &property);
-    if (SUCCEEDED(hr)) hr = SchemaDocument::SetQName(property.Get(), L"name", namePrefix, name);
-    ComPtr<IXMLDOMElement> value;
-    if (SUCCEEDED(hr)) hr = document.CreateSchemaElement(L"Value", &value);
-    if (SUCCEEDED(hr)) hr = document.SetValueType(value.Get(), prefixes.xsi, prefixes.xsd, type);
-    if (SUCCEEDED(hr) && text != nullptr) hr = value->put_text(text);
-    if (SUCCEEDED(hr)) hr = AppendChild(property.Get(), value.Get());
-    if (SUCCEEDED(hr)) hr = AppendChild(parent, property.Get());
-    return hr;
+    if (FAILED(hr)) return hr;
+    hr = SchemaDocument::SetQName(property.Get(), L"name", prefix, name);
+    if (FAILED(hr)) return hr;
+    ComPtr<IXMLDOMNode> node;
+    hr = value->cloneNode(VARIANT_TRUE, node.Out());
+    if (FAILED(hr)) return hr;
+    hr = node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(copy->Out()));
+    if (FAILED(hr)) return hr;
+    hr = AppendChild(property.Get(), node.Get());
+    if (FAILED(hr)) return hr;
+    return AppendChild(parent, property.Get());
 }
 
 // Building an element through the DOM costs several calls per node; a deep copy of a finished one
@@ -45,27 +49,43 @@ struct Patterns {
     ComPtr<IXMLDOMNode> option;   // constrained psk:None, then DisplayName
 };
 
+// The typed value is made once and copied with its xsi:type: Wine's MSXML keeps 94 bytes of every
+// attribute node it makes in a namespace, and only such a node is in the instance namespace on
+// every MSXML.
 HRESULT MakePatterns(SchemaDocument& document, const Prefixes& prefixes, Patterns* patterns)
 {
-    ComPtr<IXMLDOMElement> option;
-    HRESULT hr = document.CreateSchemaElement(L"Option", &option);
-    if (SUCCEEDED(hr)) hr = SchemaDocument::SetQName(option.Get(), L"constrained", prefixes.psk, L"None");
-    if (SUCCEEDED(hr))
-        hr = AppendProperty(document, prefixes, option.Get(), prefixes.psk, L"DisplayName", L"string", nullptr);
-    ComPtr<IXMLDOMElement> feature;
-    if (SUCCEEDED(hr)) hr = document.CreateSchemaElement(L"Feature", &feature);
-    Bstr pickOne;
-    if (SUCCEEDED(hr)) {
-        *pickOne.Out() = JoinQName(prefixes.psk.Get(), prefixes.psk.Length(), L"PickOne", 7);
-        if (pickOne.Get() == nullptr) hr = E_OUTOFMEMORY;
-    }
-    if (SUCCEEDED(hr))
-        hr = AppendProperty(document, prefixes, feature.Get(), prefixes.psf, L"SelectionType", L"QName", pickOne.Get());
-    ComPtr<IXMLDOMNode> displayName, copy;
-    if (SUCCEEDED(hr)) hr = option->get_lastChild(displayName.Out());
-    if (SUCCEEDED(hr)) hr = displayName->cloneNode(VARIANT_TRUE, copy.Out());
-    if (SUCCEEDED(hr)) hr = AppendChild(feature.Get(), copy.Get());
+    ComPtr<IXMLDOMElement> text, unused, selection;
+    HRESULT hr = document.CreateSchemaElement(L"Value", &text);
     if (FAILED(hr)) return hr;
+    hr = document.SetValueType(text.Get(), prefixes.xsi, prefixes.xsd, L"string");
+    if (FAILED(hr)) return hr;
+
+    ComPtr<IXMLDOMElement> option;
+    hr = document.CreateSchemaElement(L"Option", &option);
+    if (FAILED(hr)) return hr;
+    hr = SchemaDocument::SetQName(option.Get(), L"constrained", prefixes.psk, L"None");
+    if (FAILED(hr)) return hr;
+    hr = AppendProperty(document, option.Get(), prefixes.psk, L"DisplayName", text.Get(), &unused);
+    if (FAILED(hr)) return hr;
+
+    ComPtr<IXMLDOMElement> feature;
+    hr = document.CreateSchemaElement(L"Feature", &feature);
+    if (FAILED(hr)) return hr;
+    hr = AppendProperty(document, feature.Get(), prefixes.psf, L"SelectionType", text.Get(), &selection);
+    if (FAILED(hr)) return hr;
+    Bstr type;
+    *type.Out() = JoinQName(prefixes.xsi.Get(), prefixes.xsi.Length(), L"type", 4);
+    Variant pickOne;
+    if (type.Get() == nullptr ||
+        !pickOne.HoldString(JoinQName(prefixes.psk.Get(), prefixes.psk.Length(), L"PickOne", 7)))
+        return E_OUTOFMEMORY;
+    hr = SchemaDocument::SetQName(selection.Get(), type.Get(), prefixes.xsd, L"QName");
+    if (FAILED(hr)) return hr;
+    hr = selection->put_text(pickOne.String());
+    if (FAILED(hr)) return hr;
+    hr = AppendProperty(document, feature.Get(), prefixes.psk, L"DisplayName", text.Get(), &unused);
+    if (FAILED(hr)) return hr;
+
     hr = option->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(patterns->option.Out()));
     if (FAILED(hr)) return hr;
     return feature->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(patterns->feature.Out()));
@@ -87,14 +107,19 @@ HRESULT CopyPattern(IXMLDOMNode* pattern, const Bstr& prefix, const wchar_t* nam
 {
     ComPtr<IXMLDOMNode> copy, property, value;
     HRESULT hr = pattern->cloneNode(VARIANT_TRUE, copy.Out());
-    if (SUCCEEDED(hr)) hr = copy->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
-    if (SUCCEEDED(hr)) hr = SchemaDocument::SetQName(element->Get(), L"name", prefix, name);
-    if (SUCCEEDED(hr)) hr = copy->get_lastChild(property.Out());
-    if (SUCCEEDED(hr)) hr = property->get_firstChild(value.Out());
+    if (FAILED(hr)) return hr;
+    hr = copy->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element->Out()));
+    if (FAILED(hr)) return hr;
+    hr = SchemaDocument::SetQName(element->Get(), L"name", prefix, name);
+    if (FAILED(hr)) return hr;
+    hr = copy->get_lastChild(property.Out());
+    if (FAILED(hr)) return hr;
+    hr = property->get_firstChild(value.Out());
+    if (FAILED(hr)) return hr;
     Bstr text;
-    if (SUCCEEDED(hr)) hr = LoadDisplayName(strings, id, &text);
-    if (SUCCEEDED(hr)) hr = value->put_text(text.Get());
-    return hr;
+    hr = LoadDisplayName(strings, id, &text);
+    if (FAILED(hr)) return hr;
+    return value->put_text(text.Get());
 }
 
 // The print mode the ticket, if any, selects (-1 when it selects none): Photo constrains the drop sizes.
@@ -105,8 +130,9 @@ HRESULT TicketPrintMode(IXMLDOMDocument2* ticket, int32_t* printMode)
     PrivateDevmode settings = {};
     settings.printMode = -1;
     const HRESULT hr = ReadSettingsFromTicket(ticket, &settings);
-    if (SUCCEEDED(hr)) *printMode = settings.printMode;
-    return hr;
+    if (FAILED(hr)) return hr;
+    *printMode = settings.printMode;
+    return S_OK;
 }
 
 HRESULT AppendFeature(SchemaDocument& document, const Bstr& ours, const Prefixes& prefixes, const Patterns& patterns,
@@ -115,16 +141,19 @@ HRESULT AppendFeature(SchemaDocument& document, const Bstr& ours, const Prefixes
     const TicketFeature& which = TICKET_FEATURES[index];
     ComPtr<IXMLDOMElement> feature;
     HRESULT hr = CopyPattern(patterns.feature.Get(), ours, which.name, strings, which.displayName, &feature);
-    for (size_t i = 0; SUCCEEDED(hr) && i < which.optionCount; ++i) {
+    if (FAILED(hr)) return hr;
+    for (size_t i = 0; i < which.optionCount; ++i) {
         const TicketOption& option = which.options[i];
         ComPtr<IXMLDOMElement> element;
         hr = CopyPattern(patterns.option.Get(), ours, option.name, strings, option.displayName, &element);
-        if (SUCCEEDED(hr) && index == TICKET_DROP_SIZE && DropSizeExcluded(printMode, option.value)) {
+        if (FAILED(hr)) return hr;
+        if (index == TICKET_DROP_SIZE && DropSizeExcluded(printMode, option.value)) {
             hr = SchemaDocument::SetQName(element.Get(), L"constrained", prefixes.psk, L"PrintTicketSettings");
+            if (FAILED(hr)) return hr;
         }
-        if (SUCCEEDED(hr)) hr = AppendChild(feature.Get(), element.Get());
+        hr = AppendChild(feature.Get(), element.Get());
+        if (FAILED(hr)) return hr;
     }
-    if (FAILED(hr)) return hr;
     return AppendChild(document.Root(), feature.Get());
 }
 
@@ -136,27 +165,28 @@ HRESULT AddCapabilities(IXMLDOMDocument2* ticket, IXMLDOMDocument2* capabilities
     HRESULT hr = TicketPrintMode(ticket, &printMode);
     if (FAILED(hr)) return hr;
 
-    SchemaDocument document(capabilities);
-    hr = document.Open();
-    if (FAILED(hr)) return hr;
-    Prefixes prefixes;
-    hr = FindPrefixes(document, &prefixes);
-    if (FAILED(hr)) return hr;
-
     // Called again on the same document, the features are replaced, not doubled.
-    FeatureNodes features(document);
-    FoundFeatures found;
+    OpenedDocument opened(capabilities);
     bool removed = false;
-    hr = features.Find(Duplicates::Remove, &found, &removed);
-    for (size_t i = 0; SUCCEEDED(hr) && i < TICKET_FEATURE_COUNT; ++i) {
-        if (found.first[i]) hr = features.RemoveFromRoot(found.first[i].Get());
+    hr = opened.Open(L"PrintCapabilities", ALL_FEATURES, &removed);
+    if (FAILED(hr)) return hr;
+    for (size_t i = 0; i < TICKET_FEATURE_COUNT; ++i) {
+        if (!opened.found.first[i]) continue;
+        hr = opened.features.RemoveFromRoot(opened.found.first[i].Get());
+        if (FAILED(hr)) return hr;
     }
+    Prefixes prefixes;
+    hr = FindPrefixes(opened.document, &prefixes);
+    if (FAILED(hr)) return hr;
     const Bstr* ours = nullptr;
-    if (SUCCEEDED(hr)) hr = features.OurPrefix(&ours);
+    hr = opened.features.OurPrefix(&ours);
+    if (FAILED(hr)) return hr;
     Patterns patterns;
-    if (SUCCEEDED(hr)) hr = MakePatterns(document, prefixes, &patterns);
-    for (size_t i = 0; SUCCEEDED(hr) && i < TICKET_FEATURE_COUNT; ++i) {
-        hr = AppendFeature(document, *ours, prefixes, patterns, strings, i, printMode);
+    hr = MakePatterns(opened.document, prefixes, &patterns);
+    if (FAILED(hr)) return hr;
+    for (size_t i = 0; i < TICKET_FEATURE_COUNT; ++i) {
+        hr = AppendFeature(opened.document, *ours, prefixes, patterns, strings, i, printMode);
+        if (FAILED(hr)) return hr;
     }
-    return hr;
+    return S_OK;
 }

@@ -28,46 +28,6 @@ size_t AppendNumber(unsigned n, wchar_t* out)
     return count;
 }
 
-// Walks `element`'s namespace declarations until `match(prefix, length, attribute, &stop)` stops
-// it. They are read from the attribute list, which holds them whether parsed or added through the
-// DOM (Wine's getAttribute finds only parsed ones). The default namespace has an empty prefix.
-template <class Match>
-HRESULT ForEachDeclaration(IXMLDOMElement* element, Match match)
-{
-    ComPtr<IXMLDOMNamedNodeMap> attributes;
-    HRESULT hr = element->get_attributes(attributes.Out());
-    if (FAILED(hr) || !attributes) return hr;
-    LONG count = 0;
-    hr = attributes->get_length(&count);
-    for (LONG i = 0; SUCCEEDED(hr) && i < count; ++i) {
-        ComPtr<IXMLDOMNode> attribute;
-        hr = attributes->get_item(i, attribute.Out());
-        if (FAILED(hr) || !attribute) continue;
-        Bstr name;
-        hr = attribute->get_nodeName(name.Out());
-        if (FAILED(hr)) return hr;
-        const UINT length = name.Length();
-        if (length < 5 || std::wmemcmp(name.Get(), XMLNS, 5) != 0) continue;
-        if (length > 5 && name.Get()[5] != L':') continue;
-        const UINT skip = length > 5 ? 6 : 5;
-        bool stop = false;
-        hr = match(name.Get() + skip, length - skip, attribute.Get(), &stop);
-        if (stop) return hr;
-    }
-    return hr;
-}
-
-// The namespace `element` itself declares for `prefix`; `*declared` false when it declares none.
-HRESULT DeclaredOn(IXMLDOMElement* element, const wchar_t* prefix, UINT prefixLength, Bstr* uri, bool* declared)
-{
-    *declared = false;
-    return ForEachDeclaration(element, [&](const wchar_t* name, UINT length, IXMLDOMNode* attribute, bool* stop) {
-        if (length != prefixLength || std::wmemcmp(name, prefix, length) != 0) return S_OK;
-        *stop = *declared = true;
-        return attribute->get_text(uri->Out());
-    });
-}
-
 }  // namespace
 
 BSTR JoinQName(const wchar_t* prefix, UINT prefixLength, const wchar_t* local, UINT localLength)
@@ -87,11 +47,21 @@ bool SameText(const wchar_t* text, UINT length, const wchar_t* known)
     return text != nullptr && std::wcslen(known) == length && std::wmemcmp(text, known, length) == 0;
 }
 
-HRESULT SchemaDocument::Open()
+HRESULT SchemaDocument::Open(const wchar_t* rootName)
 {
-    const HRESULT hr = document_->get_documentElement(root_.Out());
+    HRESULT hr = document_->get_documentElement(root_.Out());
     if (FAILED(hr)) return hr;
-    return root_ ? S_OK : E_INVALIDARG;
+    if (!root_) return E_INVALIDARG;
+    bool expected = false;
+    hr = IsSchemaElement(root_.Get(), rootName, &expected);
+    if (FAILED(hr)) return hr;
+    if (!expected) return E_INVALIDARG;
+    Variant language;
+    Bstr property(L"SelectionLanguage");
+    if (property.Get() == nullptr) return E_OUTOFMEMORY;
+    selectsByXPath_ = SUCCEEDED(document_->getProperty(property.Get(), language.Out())) &&
+                      SameText(language.String(), SysStringLen(language.String()), L"XPath");
+    return rootDeclarations_.Read(root_.Get());
 }
 
 HRESULT SchemaDocument::IsSchemaElement(IXMLDOMNode* node, const wchar_t* local, bool* is) const
@@ -125,74 +95,154 @@ HRESULT SchemaDocument::ReadName(IXMLDOMElement* element, Bstr* value, QName* na
     return S_OK;
 }
 
+HRESULT SchemaDocument::Declared(IXMLDOMElement* scope, const QName& name, Bstr* uri, bool* found) const
+{
+    *found = false;
+    if (scope == root_.Get()) {
+        const BSTR declared = rootDeclarations_.Find(name.prefix, name.prefixLength);
+        if (declared != nullptr) {
+            *found = true;
+            *uri->Out() = SysAllocStringLen(declared, SysStringLen(declared));
+            return uri->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
+        }
+    } else {
+        struct Wanted {
+            const QName& name;
+            Bstr* uri;
+            bool* found;
+        } wanted = {name, uri, found};
+        const HRESULT hr = ForEachListedDeclaration(
+            scope,
+            [](void* context, const wchar_t* prefix, UINT length, BSTR value, bool* stop) {
+                Wanted& wanted = *static_cast<Wanted*>(context);
+                if (length != wanted.name.prefixLength || std::wmemcmp(prefix, wanted.name.prefix, length) != 0)
+                    return S_OK;
+                *stop = *wanted.found = true;
+                *wanted.uri->Out() = SysAllocStringLen(value, SysStringLen(value));
+                return wanted.uri->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
+            },
+            &wanted);
+        if (FAILED(hr) || *found) return hr;
+    }
+    if (name.prefixLength != 0) return S_OK;
+    // An element written without a prefix is in the default namespace in force on it: that answers
+    // for the default namespace even where its declaration cannot be read.
+    Bstr prefix;
+    HRESULT hr = scope->get_prefix(prefix.Out());
+    if (FAILED(hr) || prefix.Length() != 0) return hr;
+    hr = scope->get_namespaceURI(uri->Out());
+    if (FAILED(hr)) return hr;
+    *found = true;
+    return S_OK;
+}
+
+HRESULT SchemaDocument::BoundInScope(IXMLDOMElement* element, const wchar_t* prefix, UINT length, const wchar_t* uri,
+                                     bool* bound) const
+{
+    *bound = false;
+    // A quote cannot stand in a prefix or in the namespaces asked about; it would end the query's text.
+    if (!selectsByXPath_ || std::wmemchr(prefix, L'\'', length) != nullptr) return S_OK;
+    const UINT uriLength = uri != nullptr ? static_cast<UINT>(std::wcslen(uri)) : 0;
+    if (uri != nullptr && std::wmemchr(uri, L'\'', uriLength) != nullptr) return S_OK;
+    const struct {
+        const wchar_t* text;
+        UINT length;
+    } parts[] = {{L"self::*[namespace::*[name()='", 29},
+                 {prefix, length},
+                 {L"'", 1},
+                 {L" and .='", uri ? 8u : 0u},
+                 {uri, uriLength},
+                 {L"'", uri ? 1u : 0u},
+                 {L"]]", 2}};
+    UINT total = 0;
+    for (const auto& part : parts) {
+        if (part.length > 0x7FFFFFFE - total) return E_OUTOFMEMORY;
+        total += part.length;
+    }
+    Bstr query;
+    *query.Out() = SysAllocStringLen(nullptr, total);
+    if (query.Get() == nullptr) return E_OUTOFMEMORY;
+    UINT at = 0;
+    for (const auto& part : parts) {
+        std::wmemcpy(query.Get() + at, part.text, part.length);
+        at += part.length;
+    }
+    ComPtr<IXMLDOMNode> match;
+    const HRESULT hr = element->selectSingleNode(query.Get(), match.Out());
+    if (FAILED(hr)) return hr;
+    *bound = static_cast<bool>(match);
+    return S_OK;
+}
+
 HRESULT SchemaDocument::InNamespace(IXMLDOMElement* element, IXMLDOMElement* parent, const QName& name,
                                     const wchar_t* uri, bool* in)
 {
     *in = false;
-    HRESULT hr = S_OK;
     // The nearest declaration of the prefix decides, as for any XML name.
-    IXMLDOMElement* const scopes[] = {element, parent};
+    IXMLDOMElement* const scopes[] = {element, parent, root_.Get()};
+    Bstr declared;
+    bool found = false;
     for (IXMLDOMElement* scope : scopes) {
         if (scope == nullptr) continue;
-        Bstr declared;
-        bool found = false;
-        hr = DeclaredOn(scope, name.prefix, name.prefixLength, &declared, &found);
+        const HRESULT hr = Declared(scope, name, &declared, &found);
         if (FAILED(hr)) return hr;
-        if (!found) continue;
+        if (found) break;
+    }
+    if (found) {
         *in = SameText(declared.Get(), declared.Length(), uri);
         return S_OK;
     }
-    // Names in one document mostly share a prefix: the root's answer for the last one is kept.
-    if (!rootCached_ || !SameText(name.prefix, name.prefixLength, rootPrefix_.Get()) ||
-        rootPrefix_.Length() != name.prefixLength) {
-        rootCached_ = false;
-        *rootPrefix_.Out() = SysAllocStringLen(name.prefix, name.prefixLength);
-        if (rootPrefix_.Get() == nullptr) return E_OUTOFMEMORY;
-        hr = DeclaredOn(root_.Get(), name.prefix, name.prefixLength, &rootUri_, &rootDeclared_);
-        if (FAILED(hr)) return hr;
-        rootCached_ = true;
-    }
-    *in = rootDeclared_ && SameText(rootUri_.Get(), rootUri_.Length(), uri);
-    return S_OK;
+    // No element shows a declaration for it, but the parser may still have read one.
+    return BoundInScope(element, name.prefix, name.prefixLength, uri, in);
 }
 
 HRESULT SchemaDocument::PrefixFor(const wchar_t* uri, const wchar_t* preferred, Bstr* prefix)
 {
-    bool found = false;
-    HRESULT hr =
-        ForEachDeclaration(root_.Get(), [&](const wchar_t* name, UINT length, IXMLDOMNode* attribute, bool* stop) {
-            Bstr value;
-            const HRESULT got = attribute->get_text(value.Out());
-            if (FAILED(got) || length == 0 || !SameText(value.Get(), value.Length(), uri)) return got;
-            *stop = found = true;
-            *prefix->Out() = SysAllocStringLen(name, length);
-            return prefix->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
-        });
-    if (FAILED(hr) || found) return hr;
+    const BSTR known = rootDeclarations_.PrefixOf(uri);
+    if (known != nullptr) {
+        *prefix->Out() = SysAllocStringLen(known, SysStringLen(known));
+        return prefix->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
 
-    // None yet: the preferred prefix, or the first numbered one that nothing on the root declares.
+    // None yet: the preferred prefix, or the first numbered one that the root gives no other namespace.
     const size_t stem = std::wcslen(preferred);
     wchar_t candidate[24];
     if (stem + 11 > sizeof(candidate) / sizeof(candidate[0])) return E_INVALIDARG;
     std::wmemcpy(candidate, preferred, stem);
     for (unsigned n = 0;; ++n) {
         const UINT length = static_cast<UINT>(stem + (n != 0 ? AppendNumber(n, candidate + stem) : 0));
+        const QName name = {candidate, length, nullptr, 0};
         Bstr taken;
         bool declared = false;
-        hr = DeclaredOn(root_.Get(), candidate, length, &taken, &declared);
+        HRESULT hr = Declared(root_.Get(), name, &taken, &declared);
         if (FAILED(hr)) return hr;
-        if (declared) continue;
-
-        Bstr declaration;
-        *declaration.Out() = JoinQName(XMLNS, 5, candidate, length);
-        Variant value;
-        if (!value.HoldString(SysAllocString(uri)) || declaration.Get() == nullptr) return E_OUTOFMEMORY;
-        hr = root_->setAttribute(declaration.Get(), value.Get());
-        if (FAILED(hr)) return hr;
-        rootCached_ = false;
+        if (declared && !SameText(taken.Get(), taken.Length(), uri)) continue;
+        if (!declared) {
+            bool ours = false, other = false;
+            hr = BoundInScope(root_.Get(), candidate, length, uri, &ours);
+            if (FAILED(hr)) return hr;
+            if (!ours) hr = BoundInScope(root_.Get(), candidate, length, nullptr, &other);
+            if (FAILED(hr)) return hr;
+            if (other) continue;
+            if (!ours) {
+                hr = Declare(candidate, length, uri);
+                if (FAILED(hr)) return hr;
+            }
+        }
         *prefix->Out() = SysAllocStringLen(candidate, length);
         return prefix->Get() != nullptr ? S_OK : E_OUTOFMEMORY;
     }
+}
+
+HRESULT SchemaDocument::Declare(const wchar_t* prefix, UINT length, const wchar_t* uri)
+{
+    Bstr declaration;
+    *declaration.Out() = JoinQName(XMLNS, 5, prefix, length);
+    Variant value;
+    if (!value.HoldString(SysAllocString(uri)) || declaration.Get() == nullptr) return E_OUTOFMEMORY;
+    const HRESULT hr = root_->setAttribute(declaration.Get(), value.Get());
+    if (FAILED(hr)) return hr;
+    return rootDeclarations_.Add(prefix, length, uri);
 }
 
 HRESULT SchemaDocument::CreateNode(DOMNodeType kind, const Bstr& prefix, const wchar_t* local, const wchar_t* uri,

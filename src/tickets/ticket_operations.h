@@ -6,7 +6,9 @@
 #include "settings/private_devmode.h"
 
 // Each field whose value has an option: exactly one feature with exactly one option. A field
-// without one (inkLevel -1, inkChannels 7): no feature. Nothing else in the ticket changes.
+// without one (inkLevel -1, inkChannels 7) leaves its feature as the ticket has it, or absent.
+// Nothing else in the ticket changes. E_INVALIDARG, with nothing changed, for a root that is not
+// psf:PrintTicket; the same holds for the other three.
 HRESULT WriteSettingsToTicket(const PrivateDevmode& settings, IXMLDOMDocument2* ticket);
 
 // Each of our features that carries one known option writes its field into `settings`; any other

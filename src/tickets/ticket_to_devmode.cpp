@@ -3,20 +3,16 @@
 
 HRESULT ReadSettingsFromTicket(IXMLDOMDocument2* ticket, PrivateDevmode* settings)
 {
-    SchemaDocument document(ticket);
-    HRESULT hr = document.Open();
-    if (FAILED(hr)) return hr;
-    FeatureNodes features(document);
-    FoundFeatures found;
+    OpenedDocument opened(ticket);
     bool removed = false;
-    hr = features.Find(Duplicates::Keep, &found, &removed);
+    HRESULT hr = opened.Open(L"PrintTicket", NO_FEATURES, &removed);
     if (FAILED(hr)) return hr;
 
     for (size_t i = 0; i < TICKET_FEATURE_COUNT; ++i) {
-        if (!found.first[i]) continue;
+        if (!opened.found.first[i]) continue;
         const TicketFeature& feature = TICKET_FEATURES[i];
         FeatureChoice choice;
-        hr = features.ReadChoice(found.first[i].Get(), feature, &choice);
+        hr = opened.features.ReadChoice(opened.found.first[i].Get(), feature, &choice);
         if (FAILED(hr)) return hr;
         // Several options in one feature name no single setting: the field keeps its value, as
         // for an unknown option; validation gives such a feature its default.

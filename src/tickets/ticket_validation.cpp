@@ -3,14 +3,12 @@
 
 HRESULT ResolveConflicts(IXMLDOMDocument2* ticket)
 {
-    SchemaDocument document(ticket);
-    HRESULT hr = document.Open();
-    if (FAILED(hr)) return hr;
-    FeatureNodes features(document);
-    FoundFeatures found;
+    OpenedDocument opened(ticket);
     bool resolved = false;
-    hr = features.Find(Duplicates::Remove, &found, &resolved);
+    HRESULT hr = opened.Open(L"PrintTicket", ALL_FEATURES, &resolved);
     if (FAILED(hr)) return hr;
+    FeatureNodes& features = opened.features;
+    const FoundFeatures& found = opened.found;
 
     // The option each feature ends with; -1 where the ticket has no such feature.
     int32_t chosen[TICKET_FEATURE_COUNT];

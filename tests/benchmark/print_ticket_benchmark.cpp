@@ -10,8 +10,8 @@
 
 #include "benchmark_clock.h"
 #include "emulation/loaded_plugin.h"
+#include "platform/com_handles.h"
 #include "settings/ticket_features.h"
-#include "tickets/com_handles.h"
 #include "tickets/schema_document.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "emulation/driver_helper.h"
+#include "platform/com_handles.h"
 #include "settings/ticket_features.h"
 #include "support/shipping_dll.h"
-#include "tickets/com_handles.h"
 #include "tickets/schema_document.h"
 
 namespace {
@@ -238,24 +238,39 @@ TEST_F(PrintTickets, EveryOptionOfEveryFeatureSurvivesDevmodeToTicketAndBack)
     }
 }
 
-TEST_F(PrintTickets, ValueWithoutOptionLeavesItsFeatureOutAndAbsentFeatureLeavesItsField)
+TEST_F(PrintTickets, ValueWithoutOptionKeepsTheApplicationsChoiceAndInventsNone)
 {
-    ComPtr<IXMLDOMDocument2> ticket = Load(Document(Feature(L"orlin:InkLevel", Option(L"orlin:Level3")) +
-                                                    Feature(L"orlin:InkChannels", Option(L"orlin:Back4ChannelsOnly"))));
-    PrivateDevmode section = DefaultPrivateDevmode(2);
-    section.inkLevel = -1;
-    section.inkChannels = 7;
-    ASSERT_EQ(S_OK, ToTicket(&section, ticket.Get()));
-    EXPECT_EQ(Found{}, Options(ticket.Get(), L"orlin:InkLevel"));
-    EXPECT_EQ(Found{}, Options(ticket.Get(), L"orlin:InkChannels"));
-    EXPECT_EQ(Found{L"orlin:Standard"}, Options(ticket.Get(), L"orlin:PrintMode"));
+    // An application's choice for each feature, in TICKET_FEATURES order, none of them our defaults.
+    const wchar_t* const chosen[TICKET_FEATURE_COUNT] = {L"Vivid", L"Medium", L"Off", L"Level3", L"Back4ChannelsOnly"};
+    std::wstring body;
+    for (size_t i = 0; i < TICKET_FEATURE_COUNT; ++i)
+        body += Feature(std::wstring(L"orlin:") + TICKET_FEATURES[i].name, Option(std::wstring(L"orlin:") + chosen[i]));
+    const struct {
+        size_t feature;  // in TICKET_FEATURES order
+        int32_t value;
+    } outOfRange[] = {{0, 7}, {0, -1}, {1, 9}, {2, 2}, {3, 99}, {4, -3}};
+    for (const auto& c : outOfRange) {
+        const TicketFeature& feature = TICKET_FEATURES[c.feature];
+        SCOPED_TRACE(testing::Message() << feature.field << " = " << c.value);
+        PrivateDevmode section = DefaultPrivateDevmode(2);
+        section.*feature.member = c.value;
+        ComPtr<IXMLDOMDocument2> ticket = Load(Document(body));
+        ASSERT_EQ(S_OK, ToTicket(&section, ticket.Get()));
+        for (size_t i = 0; i < TICKET_FEATURE_COUNT; ++i) {
+            const TicketFeature& other = TICKET_FEATURES[i];
+            const wchar_t* expected = i == c.feature ? chosen[i] : FindTicketOption(other, section.*other.member)->name;
+            EXPECT_EQ(Found{std::wstring(L"orlin:") + expected},
+                      Options(ticket.Get(), std::wstring(L"orlin:") + other.name));
+        }
+        PrivateDevmode stale = DefaultPrivateDevmode(2);
+        ASSERT_EQ(S_OK, ToDevmode(ticket.Get(), &stale));
+        EXPECT_EQ(FindTicketOptionByName(feature, chosen[c.feature], std::wcslen(chosen[c.feature]))->value,
+                  stale.*feature.member);
 
-    PrivateDevmode target = DefaultPrivateDevmode(2);
-    target.inkLevel = 4;
-    target.inkChannels = INK_CHANNELS_BACK_4;
-    ASSERT_EQ(S_OK, ToDevmode(ticket.Get(), &target));
-    EXPECT_EQ(4, target.inkLevel);
-    EXPECT_EQ(INK_CHANNELS_BACK_4, target.inkChannels);
+        ComPtr<IXMLDOMDocument2> empty = Load(Document(L""));
+        ASSERT_EQ(S_OK, ToTicket(&section, empty.Get()));
+        EXPECT_EQ(Found{}, Options(empty.Get(), std::wstring(L"orlin:") + feature.name));
+    }
 }
 
 TEST_F(PrintTickets, AnotherProgramsPrefixIsReadByNamespaceAndKeptWhenWriting)
@@ -489,6 +504,27 @@ TEST_F(PrintTickets, BadInputGetsAClearResultAndNoDamage)
                      Feature(L"orlin:PrintMode", Option(i == 0 ? L"orlin:Photo" : L"orlin:Vivid"));
     }
     const std::wstring photo = Feature(L"orlin:PrintMode", Option(L"orlin:Photo"));
+    // Other programs' prefixes by the thousand, among them every one this plug-in would pick.
+    const auto declarations = [](int count) {
+        std::wstring text;
+        for (int i = 0; i < count; ++i)
+            text += L" xmlns:orlin" + (i != 0 ? std::to_wstring(i) : L"") + L"='urn:x:" + std::to_wstring(i) + L"'";
+        return text;
+    };
+    std::wstring tenThousand;
+    for (int i = 0; i < 5000; ++i) {
+        tenThousand += Feature(L"ours:PrintMode", Option(i == 0 ? L"ours:Photo" : L"ours:Vivid")) +
+                       Feature(L"mine:PrintMode", Option(L"mine:Standard"));
+    }
+    const std::wstring declaredHere =
+        L"<psf:Feature xmlns:o='" + Ours + L"' name='o:PrintMode'>" + Option(L"o:Photo") + L"</psf:Feature>";
+    const std::wstring defaults = L"<PrintTicket version='1' xmlns='" + std::wstring(PSF_NAMESPACE) +
+                                  L"' xmlns:orlin='" + Ours +
+                                  L"'><Feature name='orlin:PrintMode'><Option name='orlin:Photo'/></Feature>" +
+                                  L"<Feature name='InkLevel'><Option name='Level3'/></Feature></PrintTicket>";
+    const std::wstring declarationsOnly = L"<psf:PrintTicket xmlns:psf='" + std::wstring(PSF_NAMESPACE) +
+                                          L"' xmlns:psk='" + PSK_NAMESPACE + L"' xmlns:orlin='" + Ours + L"'>" + photo +
+                                          L"</psf:PrintTicket>";
     const struct {
         const char* what;
         std::wstring body;
@@ -499,6 +535,10 @@ TEST_F(PrintTickets, BadInputGetsAClearResultAndNoDamage)
         HRESULT converted;  // both conversions
         int32_t printMode;  // after ticket to devmode
         HRESULT validated;
+        HRESULT completed = S_OK;  // with this ticket
+        std::wstring xml = L"";    // the whole document, when the body and the usual root will not do
+        std::wstring extra = L" xmlns:orlin='" + Ours + L"'";
+        size_t printModes = 0;  // when not 0: orlin:PrintMode features after devmode to ticket
     } cases[] = {
         {"section of 39 bytes", photo, 0, L"", 39, PRIVATE_DEVMODE_SIGNATURE, E_INVALIDARG, PRINT_MODE_STANDARD,
          S_NO_CONFLICT},
@@ -515,10 +555,29 @@ TEST_F(PrintTickets, BadInputGetsAClearResultAndNoDamage)
          S_CONFLICT_RESOLVED},
         {"10 MB prefix", photo, 0, big + L":Photo", 40, PRIVATE_DEVMODE_SIGNATURE, S_OK, PRINT_MODE_STANDARD,
          S_CONFLICT_RESOLVED},
+        {"psf as the default namespace", L"", 0, L"", 40, PRIVATE_DEVMODE_SIGNATURE, S_OK, PRINT_MODE_PHOTO,
+         S_NO_CONFLICT, S_OK, defaults},
+        {"ours as the default namespace", Feature(L"PrintMode", Option(L"Photo")), 0, L"", 40,
+         PRIVATE_DEVMODE_SIGNATURE, S_OK, PRINT_MODE_PHOTO, S_NO_CONFLICT, S_OK, L"", L" xmlns='" + Ours + L"'"},
+        {"a default namespace on one feature",
+         L"<psf:Feature xmlns='urn:other' name='orlin:PrintMode'>" + Option(L"orlin:Photo") + L"</psf:Feature>", 0, L"",
+         40, PRIVATE_DEVMODE_SIGNATURE, S_OK, PRINT_MODE_PHOTO, S_NO_CONFLICT},
+        {"capabilities given as a ticket", L"", 0, L"", 40, PRIVATE_DEVMODE_SIGNATURE, E_INVALIDARG,
+         PRINT_MODE_STANDARD, E_INVALIDARG, E_INVALIDARG, Document(photo, L"", L"psf:PrintCapabilities")},
+        {"another root", L"", 0, L"", 40, PRIVATE_DEVMODE_SIGNATURE, E_INVALIDARG, PRINT_MODE_STANDARD, E_INVALIDARG,
+         E_INVALIDARG,
+         L"<x:Other xmlns:x='urn:x' xmlns:psf='" + std::wstring(PSF_NAMESPACE) + L"'>" + photo + L"</x:Other>"},
+        {"5,000 declarations, ours not among them", declaredHere, 0, L"", 40, PRIVATE_DEVMODE_SIGNATURE, S_OK,
+         PRINT_MODE_PHOTO, S_NO_CONFLICT, S_OK, L"", declarations(5000)},
+        {"10,000 features under two prefixes", tenThousand, 0, L"", 40, PRIVATE_DEVMODE_SIGNATURE, S_OK,
+         PRINT_MODE_PHOTO, S_CONFLICT_RESOLVED, S_OK, L"",
+         declarations(3000) + L" xmlns:ours='" + Ours + L"' xmlns:mine='" + Ours + L"'"},
+        {"declarations and nothing else on the root", L"", 0, L"", 40, PRIVATE_DEVMODE_SIGNATURE, S_OK,
+         PRINT_MODE_PHOTO, S_NO_CONFLICT, S_OK, declarationsOnly, L"", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::wstring xml = Document(c.body);
+        const std::wstring xml = c.xml.empty() ? Document(c.body, c.extra) : c.xml;
         ComPtr<IXMLDOMDocument2> ticket = Load(xml);
         Hurt(ticket.Get(), c.depth, c.optionName);
         GuardedSection section(DefaultPrivateDevmode(4));
@@ -534,18 +593,28 @@ TEST_F(PrintTickets, BadInputGetsAClearResultAndNoDamage)
         const std::wstring unchanged = FAILED(c.converted) ? Xml(ticket.Get()) : std::wstring();
         EXPECT_EQ(c.converted, Timed([&] { return ToTicket(&section.section, ticket.Get(), c.size); }));
         if (FAILED(c.converted)) EXPECT_EQ(unchanged, Xml(ticket.Get()));
+        if (c.printModes != 0) EXPECT_EQ(c.printModes, Options(ticket.Get(), L"orlin:PrintMode").size());
         EXPECT_TRUE(SameSection(before, section.section));
 
         ComPtr<IXMLDOMDocument2> fresh = Load(xml);
         Hurt(fresh.Get(), c.depth, c.optionName);
         ComPtr<IXMLDOMDocument2> capabilities = Load(Document(L"", L"", L"psf:PrintCapabilities"));
-        EXPECT_EQ(S_OK, Timed([&] { return provider_->CompletePrintCapabilities(fresh.Get(), capabilities.Get()); }));
+        const std::wstring empty = Xml(capabilities.Get());
+        EXPECT_EQ(c.completed,
+                  Timed([&] { return provider_->CompletePrintCapabilities(fresh.Get(), capabilities.Get()); }));
+        if (FAILED(c.completed)) EXPECT_EQ(empty, Xml(capabilities.Get()));
         EXPECT_EQ(c.validated, Timed([&] { return provider_->ValidatePrintTicket(fresh.Get()); }));
-        EXPECT_EQ(S_NO_CONFLICT, Timed([&] { return provider_->ValidatePrintTicket(fresh.Get()); }));
+        const HRESULT again = FAILED(c.validated) ? c.validated : S_NO_CONFLICT;
+        EXPECT_EQ(again, Timed([&] { return provider_->ValidatePrintTicket(fresh.Get()); }));
+        if (FAILED(c.validated)) EXPECT_EQ(Xml(Load(xml).Get()), Xml(fresh.Get()));
     }
 
-    // Null documents and pointers.
+    // A ticket given as the capabilities.
     ComPtr<IXMLDOMDocument2> ticket = Load(Document(L""));
+    EXPECT_EQ(E_INVALIDARG, provider_->CompletePrintCapabilities(nullptr, ticket.Get()));
+    EXPECT_EQ(Xml(Load(Document(L"")).Get()), Xml(ticket.Get()));
+
+    // Null documents and pointers.
     PrivateDevmode section = DefaultPrivateDevmode(2);
     DEVMODEW dm{};
     INT count = 0;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "emulation/driver_core.h"
+#include "platform/com_handles.h"
 #include "platform/print_ticket.h"
-#include "tickets/com_handles.h"
 
 class PrintTicketCore {
 public:

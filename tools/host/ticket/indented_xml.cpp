@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "tickets/com_handles.h"
+#include "platform/com_handles.h"
 
 namespace {
 
