@@ -154,12 +154,17 @@ run_tier() {
       check "$name" bash "$(check_script "$base" "$arch")" $arch ;;
   esac
 }
-uses_wine() { grep -q 'wine-env.sh' "$(check_script "${bases[$1]}" "${tier_arches[$1]}")"; }
+# A check that makes a prefix of its own (ORLIN_WINEPREFIX) starts no Wine of the run's prefix.
+uses_wine() {
+  local script
+  script=$(check_script "${bases[$1]}" "${tier_arches[$1]}")
+  grep -q 'wine-env.sh' "$script" && ! grep -q 'ORLIN_WINEPREFIX=' "$script"
+}
 check_script() { case $2 in "" | arm64) echo "scripts/tests.d/$1.sh" ;; *) echo "scripts/tests.d/$1.arch.sh" ;; esac; }
 
 # The tiers that start no Wine of the prefix (native tests, fuzzing, files read as files, the ARM64
-# run in its own prefix) run in a lane of their own beside the Wine tiers, which share the prefix and
-# its virtual printer and so run one by one.
+# run and the 64-bit-only set-up, each in a prefix of its own) run in a lane of their own beside the
+# Wine tiers, which share the prefix and its virtual printer and so run one by one.
 # The lane's lines follow the Wine tiers' lines.
 native_lane=() wine_lane=()
 for i in "${chosen[@]}"; do
