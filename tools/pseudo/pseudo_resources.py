@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Writes the pseudo-language (qps-ploc) resources from the US English resource scripts.
 
-Every dialog template and string table of the English scripts is copied with its layout unchanged
-and each text made longer by about 40 %, its letters swapped for accented look-alikes and the whole
-bracketed ("Print Mode" becomes "[Ƥŕîñţ Ṁöðé ~~~~]"). A text cut off or overlapping in these
-templates, or one shown without brackets on a page, is a layout that cannot grow or a text that
-does not come from the resources. Access keys, escapes and format specifiers stay as they are.
+Every dialog template and string table of the English scripts is copied, each text made longer by
+about 40 %, its letters swapped for accented look-alikes and the whole bracketed ("Print Mode"
+becomes "[Prîñt Mödé ~~~~]"), and each template widened as a translator widens a template for
+longer words: every horizontal position and width by WIDENING. A text cut off or overlapping in
+these templates, or one shown without brackets on a page, is a layout that cannot grow (sized or
+placed by code) or a text that does not come from the resources. Access keys, escapes and format
+specifiers stay as they are.
 
 usage: pseudo_resources.py OUTPUT.rc ENGLISH.rc...
 """
@@ -13,11 +15,19 @@ import math
 import re
 import sys
 
-LOOK_ALIKES = str.maketrans(
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ",
-    "åƀçðéƒĝĥîĵķļɱñöþǫŕšţûṽŵẋýžÅƁÇÐÉƑĜĤÎĴĶĻṀÑÖƤǪŔŠŢÛṼŴẊÝŽ",
-)
+# Look-alikes from the Western code page only: every font the templates name has them, so a text's
+# height is that of English (a letter the font lacks is drawn from a taller fallback font).
+LOOK_ALIKES = str.maketrans("acdeinopsuyzACDEINOSUYZ", "åçðéîñöþšûýžÅÇÐÉÎÑÖŠÛÝŽ")
+# The padding is cut into words so that a long text still wraps.
+PADDING_WORD = 8
 GROWTH = 0.4
+# The brackets and tildes make a short text more than 40 % longer ("OK" becomes "[ÖK ~]"), as a
+# short word of a translation often is.
+WIDENING = 1.8
+# Where the box of each statement starts among its comma-separated fields: after the text and the
+# id, after the id alone, or after text, id, class and style.
+BOX_AFTER = {"CONTROL": 4, "COMBOBOX": 1, "EDITTEXT": 1, "LISTBOX": 1, "SCROLLBAR": 1}
+BOX_AFTER_TEXT_AND_ID = 2
 # qps-ploc, LANGID 0x0501: primary language 0x101, sublanguage 1.
 LANGUAGE = "LANGUAGE 0x101, 0x01"
 STRING = re.compile(r'"((?:[^"]|"")*)"')
@@ -41,7 +51,42 @@ def pseudo(text):
         out.append(char.translate(LOOK_ALIKES))
         shown += 1
         at += 1
-    return "[" + "".join(out) + " " + "~" * max(1, math.floor(shown * GROWTH + 0.5)) + "]"
+    padding = max(1, math.floor(shown * GROWTH + 0.5))
+    words = ["~" * min(PADDING_WORD, padding - at) for at in range(0, padding, PADDING_WORD)]
+    return "[" + "".join(out) + " " + " ".join(words) + "]"
+
+
+def fields(line):
+    """The comma-separated fields of a statement's arguments (commas inside strings kept)."""
+    out, current, quoted = [], "", False
+    for char in line:
+        if char == '"':
+            quoted = not quoted
+        if char == "," and not quoted:
+            out.append(current)
+            current = ""
+        else:
+            current += char
+    out.append(current)
+    return out
+
+
+def widened(line):
+    """The statement with its box's x and width (or the template's) multiplied by WIDENING."""
+    header = re.match(r"^(\s*\w+\s+DIALOG(?:EX)?\s+)(.*)$", line)
+    if header:
+        prefix, arguments, first = header.group(1), header.group(2), 0
+    else:
+        statement = re.match(r"^(\s*([A-Z]+)\s+)(.*)$", line)
+        if not statement or NOT_SHOWN.match(line) or statement.group(2) == "CAPTION":
+            return line
+        prefix, arguments = statement.group(1), statement.group(3)
+        first = BOX_AFTER.get(statement.group(2), BOX_AFTER_TEXT_AND_ID)
+    parts = fields(arguments)
+    for at in (first, first + 2):
+        value = parts[at].strip()
+        parts[at] = parts[at].replace(value, str(math.ceil(int(value) * WIDENING)))
+    return prefix + ",".join(parts)
 
 
 def first_string(line):
@@ -57,6 +102,7 @@ def blocks(script):
         if kind is None:
             if re.match(r"^\w+\s+DIALOG(EX)?\b", bare):
                 kind = "dialog"
+                line = widened(line)
             elif bare == "STRINGTABLE":
                 kind = "strings"
             else:
@@ -65,6 +111,8 @@ def blocks(script):
             continue
         if bare.startswith("//") or not bare:
             continue
+        if kind == "dialog":
+            line = widened(line)
         if bare == "BEGIN":
             depth += 1
         elif bare == "END":
