@@ -11,8 +11,9 @@ struct UiLanguage {
     LANGID id;
 };
 
-// Languages of one region alone (Brazilian Portuguese, the two Chinese scripts) are tagged with it;
-// the others with the neutral sublanguage, so every region of that language finds them.
+// Languages of one region alone (Brazilian Portuguese, the two Chinese scripts) are tagged with it,
+// Traditional Chinese also with Hong Kong's and Macao's; the others with the neutral sublanguage, so
+// every region of that language finds them.
 inline constexpr UiLanguage Translations[] = {
     {"de", MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL)},
     {"fr", MAKELANGID(LANG_FRENCH, SUBLANG_NEUTRAL)},
@@ -23,6 +24,8 @@ inline constexpr UiLanguage Translations[] = {
     {"ja", MAKELANGID(LANG_JAPANESE, SUBLANG_NEUTRAL)},
     {"zh-CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
     {"zh-TW", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL)},
+    {"zh-HK", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_HONGKONG)},
+    {"zh-MO", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_MACAU)},
     {"ko", MAKELANGID(LANG_KOREAN, SUBLANG_NEUTRAL)},
 };
 
