@@ -73,17 +73,34 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 orlin_x86_runs || echo "setup: x86 programs will not run here: $ORLIN_X86_WHY"
-"$here/scripts/wine-prefix.sh"
+# The Wine prefix is made while the ARM64 steps run: it mostly waits on Wine's start-up, they on the
+# compiler and the network. Its lines follow theirs.
+mkdir -p "$here/build"
+prefix_lines=$(mktemp "$here/build/.wine-prefix-lines.XXXXXX")
+"$here/scripts/wine-prefix.sh" >"$prefix_lines" 2>&1 </dev/null &
+prefix_pid=$!
+prefix_done() {
+  local status=0
+  wait "$prefix_pid" || status=$?
+  cat "$prefix_lines"; rm -f "$prefix_lines"
+  return $status
+}
 
 # ARM64: the sysroot the build needs, and Debian's arm64 Wine that runs the DLL, each made once into
 # build/. Without the arm64 Wine everything else still runs (the ARM64 run is skipped, saying why)
 # unless ORLIN_ARM64=yes insists.
-orlin_step "setup: ARM64 sysroot (mingw-w64 headers and C runtime)" setup-arm64-sysroot \
-  "$here/scripts/arm64-sysroot.sh" || exit 1
-if [ "${ORLIN_ARM64:-}" = no ]; then
-  echo "setup: arm64 Wine not made (ORLIN_ARM64=no)"
-elif ! orlin_step "setup: arm64 Wine (Debian's packages, unpacked) and its prefix" setup-arm64-wine \
-  "$here/scripts/arm64-wine.sh"; then
-  [ "${ORLIN_ARM64:-}" != yes ] || exit 1
-  echo "setup: going on without the arm64 Wine: the ARM64 DLL is built and checked, not run"
-fi
+arm64() {
+  orlin_step "setup: ARM64 sysroot (mingw-w64 headers and C runtime)" setup-arm64-sysroot \
+    "$here/scripts/arm64-sysroot.sh" || return 1
+  if [ "${ORLIN_ARM64:-}" = no ]; then
+    echo "setup: arm64 Wine not made (ORLIN_ARM64=no)"
+  elif ! orlin_step "setup: arm64 Wine (Debian's packages, unpacked) and its prefix" setup-arm64-wine \
+    "$here/scripts/arm64-wine.sh"; then
+    [ "${ORLIN_ARM64:-}" != yes ] || return 1
+    echo "setup: going on without the arm64 Wine: the ARM64 DLL is built and checked, not run"
+  fi
+}
+arm64_status=0
+arm64 || arm64_status=$?
+prefix_done || exit 1
+[ $arm64_status = 0 ] || exit 1
