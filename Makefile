@@ -1,4 +1,5 @@
-# Thin entry point. `make` builds into dist/; `make demo` and `make test` set the machine up first.
+# Thin entry point. `make` builds into dist/; `make demo` and `make test` set the machine up first
+# (scripts/prepare.sh: the set-up and the builds, side by side where they can be).
 # On a machine without make, ./run TARGET installs it and then runs make TARGET.
 .PHONY: all build setup demo test fuzz clean
 
@@ -11,18 +12,15 @@ setup:
 	@scripts/setup.sh
 
 demo:
-	@scripts/setup.sh
-	@scripts/build.sh
+	@scripts/prepare.sh
 	@scripts/demo.sh
 
 test:
-	@scripts/setup.sh
-	@scripts/build.sh
+	@scripts/prepare.sh
 	@scripts/run-tests.sh
 
 fuzz:
-	@scripts/setup.sh
-	@scripts/build.sh
+	@scripts/prepare.sh
 	@scripts/fuzz.sh long
 
 clean:

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the four presets and leaves the shipped files in dist/. x86 and ARM64 are built where they
+# Builds the four presets (or those named) and leaves the shipped files in dist/. x86 and ARM64 are built where they
 # cannot run too (their shipped files are still checked as files and shipped); x86 then without its
 # test programs, which nothing would run. Each preset's output is kept in build/logs/build-PRESET.log.
 set -euo pipefail
@@ -18,7 +18,9 @@ build_preset() {
   # shellcheck disable=SC2046
   cmake --build --preset "$1" $(targets "$1")
 }
-for preset in native win32 win64 arm64; do
+presets=("$@")
+[ $# -gt 0 ] || presets=(native win32 win64 arm64)
+for preset in "${presets[@]}"; do
   label="build: $preset"
   [ -n "$(targets "$preset")" ] && label="$label (no test programs: x86 does not run here)"
   orlin_step "$label" "build-$preset" build_preset "$preset"
