@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the four presets (or those named) and leaves the shipped files in dist/. x86 and ARM64 are built where they
-# cannot run too (their shipped files are still checked as files and shipped); x86 then without its
-# test programs, which nothing would run. Each preset's output is kept in build/logs/build-PRESET.log.
+# Builds the four presets (or those named) and leaves the shipped files in dist/. x86 and ARM64 are
+# built where they cannot run too (their shipped files are still checked as files and shipped); x86
+# then without its test programs, which nothing would run. Each preset's output is kept in
+# build/logs/build-PRESET.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/steps.sh
